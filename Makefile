@@ -1,0 +1,25 @@
+# Quaffometer: every command sets up what it needs (as root on Debian 12).
+.PHONY: all build test run bench fuzz package clean
+
+all: build
+
+build:
+	tools/build.sh
+
+test:
+	tools/test.sh
+
+run:
+	tools/run.sh
+
+bench:
+	tools/bench.sh
+
+fuzz:
+	tools/fuzz.sh
+
+package:
+	tools/package.sh
+
+clean:
+	rm -rf build

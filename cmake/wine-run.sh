@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the build's tests: a private prefix inside the build
+# tree (never the user's own), no Wine debug chatter, no Mono or Gecko prompts, and a virtual
+# display when none is set. QUAFF_WINEPREFIX overrides the prefix.
+set -u
+exe="$1"; shift
+if [ -z "${QUAFF_WINEPREFIX:-}" ]; then
+  dir=$(cd "$(dirname "$exe")" && pwd)
+  while [ "$dir" != "/" ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+  [ -f "$dir/CMakeCache.txt" ] || dir=$(cd "$(dirname "$exe")" && pwd)
+  QUAFF_WINEPREFIX="$dir/wineprefix"
+fi
+export WINEPREFIX="$QUAFF_WINEPREFIX"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@"
+fi
+exec wine "$exe" "$@"

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds everything and runs every suite: native (with sanitizers), Windows under Wine, and
+# end to end (the real program in a real tray host). Ends with one line "N passed, M failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${QUAFF_BUILD:-$root/build}"
+export QUAFF_BUILD="$build"
+
+"$root/tools/build.sh" || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
+
+. "$root/tools/display.sh"
+start_display            # Xvfb (and the Wine prefix and server) for the whole run
+trap stop_display EXIT
+
+results="$build/test-results"
+rm -rf "$results"; mkdir -p "$results"
+extra_failed=0
+
+run_ctest() {  # $1 tree, $2 label
+  local out="$results/ctest-$2.log"
+  (cd "$1" && ctest --output-on-failure -j 1 ${QUAFF_CTEST_ARGS:-}) >"$out" 2>&1
+  local rc=$?
+  tail -n 30 "$out" | sed -n '/tests passed\|tests failed/,$p'
+  if [ $rc -ne 0 ]; then
+    echo "--- $2 failures ---"; grep -E '^\s*[0-9]+/[0-9]+ Test|\[  FAILED  \]|Failure|error' "$out" | grep -v ' Passed ' | head -n 60
+  fi
+  # A test executable that failed without writing its report counts as one failure.
+  while read -r name; do
+    [ -f "$1/test-results/$name.xml" ] || extra_failed=$((extra_failed+1))
+  done < <(grep -oE '[0-9]+ - [A-Za-z0-9_]+ \(' "$out" | sed -E 's/^[0-9]+ - ([A-Za-z0-9_]+) \(/\1/')
+  for f in "$1"/test-results/*.xml; do [ -f "$f" ] && cp "$f" "$results/$2-$(basename "$f")"; done
+}
+
+echo "== native tests =="
+rm -rf "$build/native/test-results"
+run_ctest "$build/native" native
+echo "== Windows tests under Wine =="
+rm -rf "$build/win64/test-results"
+run_ctest "$build/win64" win64
+
+if [ -x "$root/tests/e2e/run.sh" ]; then
+  echo "== end-to-end tests =="
+  "$root/tests/e2e/run.sh" "$results" || true
+fi
+
+# Add up the reports: every <testsuites ...> root counts its tests, failures and errors.
+passed=0; failed=$extra_failed
+for f in "$results"/native-*.xml "$results"/win64-*.xml "$results"/e2e-*.xml; do
+  [ -f "$f" ] || continue
+  line=$(grep -m1 '<testsuites' "$f")
+  t=$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$line")
+  fl=$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$line")
+  er=$(sed -nE 's/.* errors="([0-9]+)".*/\1/p' <<<"$line")
+  sk=$(sed -nE 's/.* disabled="([0-9]+)".*/\1/p' <<<"$line")
+  t=${t:-0}; fl=${fl:-0}; er=${er:-0}; sk=${sk:-0}
+  passed=$((passed + t - fl - er - sk)); failed=$((failed + fl + er))
+done
+if [ $((passed + failed)) -eq 0 ]; then failed=1; fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
