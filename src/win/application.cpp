@@ -1,0 +1,121 @@
+#include "win/application.h"
+
+#include <commctrl.h>
+
+#include "core/errors.h"
+
+namespace quaff::win {
+
+namespace {
+const char kAppClass[] = "QuaffApplication";
+}
+
+Application& Application::Instance() {
+    static Application app;
+    return app;
+}
+
+void Application::Initialize() {
+    if (handle_) return;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    HINSTANCE instance = Module();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "MAINICON");
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.lpszClassName = kAppClass;
+    RegisterClassA(&wc);
+    // Hidden: the program shows no taskbar button of its own.
+    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                              0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+void Application::SetTitle(std::string title) {
+    title_ = std::move(title);
+    if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void Application::Run() {
+    while (!terminated_ && HandleMessage()) {
+    }
+}
+
+void Application::Terminate() {
+    if (!terminated_) {
+        terminated_ = true;
+        PostQuitMessage(0);
+    }
+}
+
+bool Application::HandleMessage() {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        terminated_ = true;
+        PostQuitMessage(0);  // so the loop that encloses this one ends as well
+        return false;
+    }
+    // Dialog keys (Tab, Enter, Escape) for the window that has the focus.
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && IsDialogMessageA(top, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (top && IsDialogMessageA(top, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Application::HandleException(const std::exception& e) noexcept {
+    try {
+        ShowErrorText(e.what());
+    } catch (...) {
+    }
+}
+
+void Application::ShowErrorText(std::string_view message) noexcept {
+    try {
+        std::string text = ErrorBoxText(message);
+        if (errorSink_) {
+            errorSink_(text);
+            return;
+        }
+        ++openErrorBoxes_;
+        MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        --openErrorBoxes_;
+    } catch (...) {
+    }
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Application& app = Instance();
+    try {
+        LRESULT result = 0;
+        if (app.messageHook_ && app.messageHook_(msg, wp, lp, result)) return result;
+    } catch (const std::exception& e) {
+        app.HandleException(e);
+        return 0;
+    }
+    if (msg == WM_CLOSE) {
+        app.Terminate();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace quaff::win

@@ -1,0 +1,80 @@
+// The application object: title, the hidden application window, the main form, the message
+// loop, and the program's error box for errors that escape an event handler.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quaff::win {
+
+class Form;
+
+class Application {
+public:
+    static Application& Instance();
+
+    // Creates the hidden application window (icon "MAINICON" when the module has it) and
+    // initialises the common controls. Safe to call more than once.
+    void Initialize();
+
+    HWND Handle() const { return handle_; }
+    HINSTANCE Module() const { return GetModuleHandleA(nullptr); }
+
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title);
+
+    // When false the main form is never shown at start.
+    bool ShowMainForm() const { return showMainForm_; }
+    void SetShowMainForm(bool value) { showMainForm_ = value; }
+
+    // The first form created with CreateForm becomes the main form.
+    Form* MainForm() const { return mainForm_; }
+    void SetMainForm(Form* form) { mainForm_ = form; }
+
+    // Runs the message loop until Terminate.
+    void Run();
+    // Asks the message loop (and every modal loop) to end.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every message waiting in the queue, then returns.
+    void ProcessMessages();
+    // Handles one message, waiting for it; answers false on WM_QUIT (which it re-posts so
+    // every nested loop ends too).
+    bool HandleMessage();
+
+    // Reports an error that escaped an event handler: a modal box with the error's message
+    // (a "." added when the text does not end in one), the title as caption, a stop icon and
+    // OK. Never throws.
+    void HandleException(const std::exception& e) noexcept;
+    void ShowErrorText(std::string_view message) noexcept;
+
+    // Replaces the error box (tests record the reports instead of showing boxes).
+    using ErrorSink = std::function<void(const std::string& text)>;
+    void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
+    // Number of error boxes open right now.
+    int OpenErrorBoxes() const { return openErrorBoxes_; }
+
+    // Messages of the application window not handled by it go here first (for example a
+    // request from a second instance); answer true when handled.
+    using MessageHook = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
+    void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+
+private:
+    Application() = default;
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+
+    HWND handle_ = nullptr;
+    std::string title_;
+    bool showMainForm_ = true;
+    Form* mainForm_ = nullptr;
+    bool terminated_ = false;
+    int openErrorBoxes_ = 0;
+    ErrorSink errorSink_;
+    MessageHook messageHook_;
+};
+
+}  // namespace quaff::win

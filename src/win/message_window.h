@@ -1,0 +1,31 @@
+// A hidden window whose messages go to a handler: the utility window of the tray component,
+// of the simple timers, of popup menus and of window-message timers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace quaff::win {
+
+class MessageWindow {
+public:
+    // The handler answers a message; it is not called for messages that arrive while the
+    // window is being created. An exception thrown by the handler goes to the application's
+    // error report and the message gets the result 0.
+    using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+    explicit MessageWindow(Handler handler);
+    ~MessageWindow();
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
+
+    HWND Handle() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    Handler handler_;
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace quaff::win
