@@ -1,0 +1,180 @@
+// A windowed control: a real Win32 window bound to its object by one window procedure.
+// Bounds are kept in device pixels and set and read in 96-DPI design units, so a layout
+// written for 96 DPI keeps its proportions on a screen of any density.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win/component.h"
+
+namespace quaff::win {
+
+class PopupMenu;
+
+// Docking of a control inside its parent's client area.
+enum class Align { None, Top, Bottom, Left, Right, Client };
+
+// A colour that stands for the system's window-text colour.
+constexpr COLORREF kDefaultColor = 0xFF000000;
+// Named colours the program's forms use.
+constexpr COLORREF kNavy = RGB(0, 0, 0x80);
+
+// A font as designed: face, size in points, style and text colour.
+struct FontSpec {
+    std::string face = "MS Sans Serif";
+    int size = 8;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    COLORREF color = kDefaultColor;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+// 96-DPI design units to device pixels at the system DPI, and back.
+int ScaleDpi(int designUnits);
+int UnscaleDpi(int pixels);
+
+class WinControl : public Component {
+public:
+    explicit WinControl(Component* owner);
+    ~WinControl() override;
+
+    // The window, created on demand (the parent's window first).
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // The object bound to a window of this toolkit, or null.
+    static WinControl* FromHandle(HWND hwnd);
+
+    WinControl* Parent() const { return parent_; }
+    void SetParent(WinControl* parent);
+    // Child controls in creation order.
+    const std::vector<WinControl*>& Controls() const { return controls_; }
+
+    // Bounds in design units (position relative to the parent's client area; a form's to the
+    // screen).
+    void SetBounds(int x, int y, int w, int h);
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int x) { SetBounds(x, Top(), Width(), Height()); }
+    void SetTop(int y) { SetBounds(Left(), y, Width(), Height()); }
+    void SetWidth(int w) { SetBounds(Left(), Top(), w, Height()); }
+    void SetHeight(int h) { SetBounds(Left(), Top(), Width(), h); }
+    // The same in device pixels.
+    RECT BoundsRect() const { return bounds_; }
+    void SetBoundsRect(const RECT& r);
+    // The client area's size in design units.
+    int ClientWidth();
+    int ClientHeight();
+
+    Align GetAlign() const { return align_; }
+    void SetAlign(Align align);
+
+    virtual bool Visible() const { return visible_; }
+    virtual void SetVisible(bool value);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+
+    // The caption (window text). For edits this is the text.
+    const std::string& Caption() const { return caption_; }
+    virtual void SetCaption(std::string caption);
+
+    // The font: the control's own when set, else its parent's (a form's default is
+    // "MS Sans Serif" 8 pt). The face asked for is kept; the window gets a face that exists.
+    const FontSpec& Font() const;
+    void SetFont(const FontSpec& font);
+    bool ParentFont() const { return parentFont_; }
+
+    // Tab order among the siblings (lower first); -1 keeps creation order.
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order);
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+
+    // The menu shown on a right-click (WM_CONTEXTMENU), or null.
+    win::PopupMenu* ContextMenu() const { return contextMenu_; }
+    void SetContextMenu(win::PopupMenu* menu);
+
+    bool Focused();
+    void SetFocus();
+
+    // Lays the docked children out again in the client area.
+    void Realign();
+    // Redraws the control.
+    void Invalidate();
+
+protected:
+    struct CreateParams {
+        const char* className = nullptr;  // null: the toolkit's own class
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        HWND parentWindow = nullptr;
+    };
+    // Describes the window to create; a subclass adds its class and style bits.
+    virtual void GetCreateParams(CreateParams& params);
+    // Runs once the window exists (font, text and state already applied).
+    virtual void HandleCreated() {}
+    // Messages of the window. The default handles layout, reflection of child notifications
+    // and the context menu, then passes on to DefaultHandler.
+    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The standard control's own procedure (subclassed controls) or DefWindowProcA.
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+
+    // Notifications reflected from the parent: WM_COMMAND's code, WM_NOTIFY, owner drawing.
+    virtual void CommandNotify(WORD /*code*/) {}
+    virtual bool NotifyNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+    virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
+
+    // Called after the size changed (docked children are already placed).
+    virtual void Resized() {}
+
+    // Recreates the window (after a change of style that needs it), keeping the state.
+    void RecreateWnd();
+    void UpdateStyle(DWORD add, DWORD remove, bool ex = false);
+
+    // The HFONT for Font(), shared between controls of the same font.
+    HFONT FontHandle() const;
+    // The window handle when it exists, else null; never creates it.
+    HWND WindowIfAny() const { return handle_; }
+
+private:
+    friend class Form;
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateHandle();
+    void DestroyHandle();
+    void ApplyFontToWindow();
+    void FontChanged();
+    void OrderTabs();
+    void ApplyBounds();
+    bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+    HWND handle_ = nullptr;
+    WNDPROC defaultProc_ = nullptr;  // the standard control's procedure when subclassed
+    bool creating_ = false;
+    bool destroying_ = false;
+    WinControl* parent_ = nullptr;
+    std::vector<WinControl*> controls_;
+    RECT bounds_{0, 0, 0, 0};
+    Align align_ = Align::None;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::string caption_;
+    FontSpec font_;
+    bool parentFont_ = true;
+    int tabOrder_ = -1;
+    bool tabStop_ = false;
+    win::PopupMenu* contextMenu_ = nullptr;
+    bool aligning_ = false;
+    int id_ = 0;
+
+protected:
+    void Notification(Component* component, Operation operation) override;
+};
+
+}  // namespace quaff::win

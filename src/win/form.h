@@ -1,0 +1,122 @@
+// A top-level window of the program: border styles, modal showing with a nested message
+// loop, and the hooks (create, show, close) that the program's forms override.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <utility>
+
+#include "win/application.h"
+#include "win/control.h"
+
+namespace quaff::win {
+
+// Modal results a button or the program sets (the values of IDOK and IDCANCEL).
+constexpr int mrNone = 0;
+constexpr int mrOk = IDOK;
+constexpr int mrCancel = IDCANCEL;
+
+class Button;
+
+class Form : public WinControl {
+public:
+    enum class BorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+    enum class FormStyle { Normal, MDIChild, MDIForm, StayOnTop };
+    // Where the form appears when first shown: as designed, or centred on the desktop.
+    enum class Position { Designed, DesktopCenter };
+
+    explicit Form(Component* owner);
+    ~Form() override;
+
+    FormStyle Style() const { return formStyle_; }
+    void SetStyle(FormStyle style);
+    BorderStyle GetBorderStyle() const { return borderStyle_; }
+    // Takes effect at once, also while the form is shown (None: no caption, no frame).
+    void SetBorderStyle(BorderStyle style);
+    Position GetPosition() const { return position_; }
+    void SetPosition(Position position) { position_ = position; }
+
+    // Sets the window size so that the client area has this size (design units).
+    void SetClientSize(int w, int h);
+
+    bool Visible() const override { return WinControl::Visible(); }
+    void SetVisible(bool value) override;
+    void Show();
+    void Hide();
+    // Asks the form to close: DoClose runs, then a modal showing ends (with mrCancel when no
+    // result is set) and a modeless form hides.
+    void Close();
+
+    // Shows the form and runs a nested message loop until ModalResult is nonzero, the form is
+    // closed or hidden, or the application terminates (then the result is mrCancel). The
+    // other windows of the thread are disabled meanwhile and enabled again after.
+    int ShowModal();
+    bool Modal() const { return modalLevel_ > 0; }
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int value) { modalResult_ = value; }
+
+    // The buttons Enter and Escape click (set by Button::SetDefault / SetCancel).
+    Button* DefaultButton() const { return defaultButton_; }
+    Button* CancelButton() const { return cancelButton_; }
+
+    // Runs the create step once: the loaded step of every owned component, then DoCreate.
+    // CreateForm does this; showing a form whose step has not run runs it first.
+    void FinishCreation();
+
+protected:
+    // After the designed controls exist (the program's FormCreate).
+    virtual void DoCreate() {}
+    // Each time the form is shown (FormShow).
+    virtual void DoShow() {}
+    // When the form is asked to close (FormClose).
+    virtual void DoClose() {}
+    // When the form is hidden.
+    virtual void DoHide() {}
+
+    void GetCreateParams(CreateParams& params) override;
+    void HandleCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Notification(Component* component, Operation operation) override;
+
+private:
+    friend class Button;
+    void SetDefaultButton(Button* b, bool on);
+    void SetCancelButton(Button* b, bool on);
+    void StyleBits(DWORD& style, DWORD& exStyle) const;
+    void PlaceForShowing();
+
+    FormStyle formStyle_ = FormStyle::Normal;
+    BorderStyle borderStyle_ = BorderStyle::Sizeable;
+    Position position_ = Position::Designed;
+    int modalResult_ = mrNone;
+    int modalLevel_ = 0;
+    bool created_ = false;
+    bool placed_ = false;
+    bool showing_ = false;
+    Button* defaultButton_ = nullptr;
+    Button* cancelButton_ = nullptr;
+    // Tells a modal loop in progress that the form is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+// Constructs a form and runs its create step.
+template <class F, class... Args>
+F* CreateForm(Args&&... args) {
+    auto* form = new F(std::forward<Args>(args)...);
+    form->FinishCreation();
+    return form;
+}
+
+// The same for the application's main form: while the application has none, the new form
+// becomes the main form before its create step runs, so its components already see it then.
+template <class F, class... Args>
+F* CreateMainForm(Args&&... args) {
+    auto* form = new F(std::forward<Args>(args)...);
+    auto& app = Application::Instance();
+    if (!app.MainForm()) app.SetMainForm(form);
+    form->FinishCreation();
+    return form;
+}
+
+}  // namespace quaff::win
