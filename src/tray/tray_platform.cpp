@@ -1,0 +1,40 @@
+#include "tray/tray_platform.h"
+
+namespace quaff::tray {
+
+namespace {
+TrayPlatform g_real;
+TrayPlatform* g_current = nullptr;
+}  // namespace
+
+BOOL TrayPlatform::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+    return ::Shell_NotifyIconA(message, data);
+}
+
+UINT_PTR TrayPlatform::SetTimer(HWND window, UINT_PTR id, UINT elapse) {
+    return ::SetTimer(window, id, elapse, nullptr);
+}
+
+BOOL TrayPlatform::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
+
+SHORT TrayPlatform::GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
+
+BOOL TrayPlatform::GetCursorPos(POINT* point) { return ::GetCursorPos(point); }
+
+UINT TrayPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
+
+BOOL TrayPlatform::SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
+
+BOOL TrayPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageA(window, message, wParam, lParam);
+}
+
+TrayPlatform& Platform() { return g_current ? *g_current : g_real; }
+
+TrayPlatform* InstallPlatform(TrayPlatform* platform) {
+    TrayPlatform* previous = g_current;
+    g_current = platform;
+    return previous;
+}
+
+}  // namespace quaff::tray

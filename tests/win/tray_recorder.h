@@ -1,0 +1,108 @@
+// A platform for the tray and timer tests: it records every call the component makes to the
+// shell, the window timers, the foreground and posted messages, and answers input-state
+// questions from values the test sets. With passThrough the shell, timer, foreground and
+// post calls also go to Windows, so the icon and the timers are real.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tray/tray_platform.h"
+
+namespace quaff::test {
+
+class TrayRecorder : public tray::TrayPlatform {
+public:
+    struct ShellCall {
+        DWORD message;
+        NOTIFYICONDATAA data;
+        std::string Tip() const { return std::string(data.szTip, strnlen(data.szTip, 128)); }
+        bool TipAllZero() const {
+            for (char c : data.szTip)
+                if (c != 0) return false;
+            return true;
+        }
+    };
+
+    explicit TrayRecorder(bool passThrough) : passThrough(passThrough) {
+        previous_ = tray::InstallPlatform(this);
+    }
+    ~TrayRecorder() override { tray::InstallPlatform(previous_); }
+
+    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
+        ++shellCount;
+        if (keepShellCalls) {
+            ShellCall call{message, {}};
+            memcpy(&call.data, data, data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
+            shell.push_back(call);
+        }
+        return passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
+    }
+    UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
+        log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
+        lastTimerWindow = window;
+        return passThrough ? TrayPlatform::SetTimer(window, id, elapse) : id;
+    }
+    BOOL KillTimer(HWND window, UINT_PTR id) override {
+        log.push_back("KillTimer " + std::to_string(id));
+        return passThrough ? TrayPlatform::KillTimer(window, id) : TRUE;
+    }
+    SHORT GetAsyncKeyState(int key) override {
+        return keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
+    }
+    BOOL GetCursorPos(POINT* point) override {
+        if (!cursorReadable) return FALSE;
+        *point = cursor;
+        return TRUE;
+    }
+    UINT GetDoubleClickTime() override { return doubleClickTime; }
+    BOOL SetForegroundWindow(HWND window) override {
+        log.push_back("SetForegroundWindow");
+        foreground.push_back(window);
+        return passThrough ? TrayPlatform::SetForegroundWindow(window) : TRUE;
+    }
+    BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        log.push_back("PostMessage " + std::to_string(message));
+        posted.push_back(window);
+        return passThrough ? TrayPlatform::PostMessageA(window, message, wParam, lParam) : TRUE;
+    }
+
+    // Shell calls of one kind, in order.
+    std::vector<ShellCall> ShellCalls(DWORD message) const {
+        std::vector<ShellCall> out;
+        for (const ShellCall& c : shell)
+            if (c.message == message) out.push_back(c);
+        return out;
+    }
+    void Clear() {
+        shell.clear();
+        log.clear();
+        foreground.clear();
+        posted.clear();
+        shellCount = 0;
+    }
+
+    bool passThrough;
+    bool keepShellCalls = true;
+    std::size_t shellCount = 0;
+    std::vector<ShellCall> shell;
+    std::vector<std::string> log;
+    std::vector<HWND> foreground;
+    std::vector<HWND> posted;
+    HWND lastTimerWindow = nullptr;
+
+    POINT cursor{640, 1000};
+    bool cursorReadable = true;
+    UINT doubleClickTime = 500;
+    std::set<int> keysDown;
+
+private:
+    tray::TrayPlatform* previous_;
+};
+
+}  // namespace quaff::test
