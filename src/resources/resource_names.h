@@ -1,0 +1,39 @@
+// Names of the program's resources: the resource script and the code that loads them both
+// take them from here. Plain preprocessor text, so windres can read it too.
+#ifndef QUAFF_RESOURCES_RESOURCE_NAMES_H
+#define QUAFF_RESOURCES_RESOURCE_NAMES_H
+
+// A resource name: a bare word to the resource compiler (which would join a quoted name to
+// the file name before it), a string to C++.
+#ifdef RC_INVOKED
+#define QUAFF_RES_NAME(word) word
+#else
+#define QUAFF_RES_NAME(word) #word
+#endif
+
+// The icon sets' image-list streams (RCDATA).
+#define QUAFF_RES_BITTER_LARGE QUAFF_RES_NAME(BITTERLARGE)
+#define QUAFF_RES_BITTER_SMALL QUAFF_RES_NAME(BITTERSMALL)
+#define QUAFF_RES_GUINESS_LARGE QUAFF_RES_NAME(GUINESSLARGE)
+#define QUAFF_RES_GUINESS_SMALL QUAFF_RES_NAME(GUINESSSMALL)
+#define QUAFF_RES_LAGER_LARGE QUAFF_RES_NAME(LAGERLARGE)
+#define QUAFF_RES_LAGER_SMALL QUAFF_RES_NAME(LAGERSMALL)
+
+// The program's icon (also the icon of the program file: it is the first icon group).
+#define QUAFF_RES_MAIN_ICON QUAFF_RES_NAME(MAINICON)
+// The tray icon component's icon until it is given an icon set.
+#define QUAFF_RES_TRAY_ICON QUAFF_RES_NAME(TRAYICON)
+// The settings dialog's browse button glyph: enabled left, disabled right (BITMAP).
+#define QUAFF_RES_FOLDER_GLYPH QUAFF_RES_NAME(FOLDERGLYPH)
+
+#ifndef RC_INVOKED
+namespace quaff {
+// The icon-set streams in the order of the icon-set numbers 0 to 5.
+inline constexpr const char* kIconSetResources[] = {
+    QUAFF_RES_BITTER_LARGE, QUAFF_RES_BITTER_SMALL, QUAFF_RES_GUINESS_LARGE,
+    QUAFF_RES_GUINESS_SMALL, QUAFF_RES_LAGER_LARGE, QUAFF_RES_LAGER_SMALL,
+};
+}  // namespace quaff
+#endif
+
+#endif
