@@ -244,8 +244,14 @@ uint8_t StandardPaletteIndex(Colour555 colour) {
 class Bytes {
  public:
   void u8(uint8_t v) { data_.push_back(v); }
-  void u16(uint16_t v) { u8(static_cast<uint8_t>(v)), u8(static_cast<uint8_t>(v >> 8)); }
-  void u32(uint32_t v) { u16(static_cast<uint16_t>(v)), u16(static_cast<uint16_t>(v >> 16)); }
+  void u16(uint16_t v) {
+    u8(static_cast<uint8_t>(v));
+    u8(static_cast<uint8_t>(v >> 8));
+  }
+  void u32(uint32_t v) {
+    u16(static_cast<uint16_t>(v));
+    u16(static_cast<uint16_t>(v >> 16));
+  }
   void text(std::string_view s) { data_.insert(data_.end(), s.begin(), s.end()); }
   void zeros(size_t n) { data_.insert(data_.end(), n, 0); }
   size_t size() const { return data_.size(); }
@@ -260,6 +266,7 @@ class Bytes {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kStandardPaletteSize = 16 * 4;
 
 uint32_t RowStride(int width, int bitsPerPixel) {
   return static_cast<uint32_t>((width * bitsPerPixel + 31) / 32 * 4);
@@ -307,7 +314,11 @@ void PutRows(Bytes& out, int width, int height, int bitsPerPixel,
       for (int col = 0; col < width; ++col) {
         pending = pending << bitsPerPixel | valueAt(row, col);
         bits += bitsPerPixel;
-        if (bits == 8) out.u8(static_cast<uint8_t>(pending)), pending = 0, bits = 0;
+        if (bits == 8) {
+          out.u8(static_cast<uint8_t>(pending));
+          pending = 0;
+          bits = 0;
+        }
       }
       if (bits) out.u8(static_cast<uint8_t>(pending << (8 - bits)));
     }
@@ -323,7 +334,7 @@ std::vector<uint8_t> IconFile(const IndexedImage& image, uint8_t colourCount, ui
   const int w = image.width, h = image.height;
   const uint32_t colourBits = RowStride(w, 4) * h;
   const uint32_t maskBits = RowStride(w, 1) * h;
-  const uint32_t imageSize = kInfoHeaderSize + 16 * 4 + colourBits + maskBits;
+  const uint32_t imageSize = kInfoHeaderSize + kStandardPaletteSize + colourBits + maskBits;
   constexpr uint32_t kImageOffset = 6 + 16;
 
   Bytes out;
@@ -422,7 +433,7 @@ std::vector<uint8_t> InitialTrayIconFile() {
 
 std::vector<uint8_t> FolderGlyphBmp() {
   const IndexedImage glyph = FromPixelMap(kFolderGlyphMap, kFolderGlyphInks);
-  const uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + 16 * 4;
+  const uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + kStandardPaletteSize;
   const uint32_t pixelBytes = RowStride(glyph.width, 4) * glyph.height;
   Bytes out;
   PutFileHeader(out, pixelOffset + pixelBytes, pixelOffset);
