@@ -19,7 +19,7 @@
 #define QUAFF_RES_LAGER_LARGE QUAFF_RES_NAME(LAGERLARGE)
 #define QUAFF_RES_LAGER_SMALL QUAFF_RES_NAME(LAGERSMALL)
 
-// The program's icon (also the icon of the program file: it is the first icon group).
+// The program's icon; also the program file's, being the first icon group in name order.
 #define QUAFF_RES_MAIN_ICON QUAFF_RES_NAME(MAINICON)
 // The tray icon component's icon until it is given an icon set.
 #define QUAFF_RES_TRAY_ICON QUAFF_RES_NAME(TRAYICON)
