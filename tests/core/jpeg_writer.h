@@ -1,0 +1,55 @@
+// Writes JPEG files with libjpeg's encoder, so tests and benchmarks make the pictures they
+// decode instead of carrying binary files.
+#pragma once
+
+#include <jpeglib.h>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quaff::test {
+
+struct JpegSpec {
+    int width = 0, height = 0;
+    int quality = 90;
+    bool progressive = false;
+    // Components per pixel handed to `row`: 3 = RGB, 1 = grey, 4 = CMYK (stored with the Adobe
+    // marker, inks inverted as Adobe's programs write them).
+    int components = 3;
+};
+
+// `row(y, samples)` fills one row of width * components samples, top row first.
+inline void WriteJpeg(const std::string& path, const JpegSpec& spec,
+                      const std::function<void(int, JSAMPLE*)>& row) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot create " + path);
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);  // an encoder failure here is a broken test: libjpeg exits
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = JDIMENSION(spec.width);
+    c.image_height = JDIMENSION(spec.height);
+    c.input_components = spec.components;
+    c.in_color_space = spec.components == 1   ? JCS_GRAYSCALE
+                       : spec.components == 4 ? JCS_CMYK
+                                              : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, spec.quality, TRUE);
+    if (spec.progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> samples(size_t(spec.width) * spec.components);
+    while (c.next_scanline < c.image_height) {
+        row(int(c.next_scanline), samples.data());
+        JSAMPROW rows[] = {samples.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+}  // namespace quaff::test
