@@ -1,0 +1,52 @@
+#include "settings/settings.h"
+
+#include "win/registry.h"
+
+namespace quaff {
+
+namespace {
+
+constexpr const char* kKey = "\\Software\\Orvik\\Quaffometer";
+constexpr const char* kSection = "Settings";
+
+}  // namespace
+
+bool SaveSettings(const TBeer& beer) noexcept {
+    try {
+        win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
+        if (!ini.OpenKey(kKey, true)) return false;
+        // A value the accessor had to skip does not end the save: the rest are still
+        // written, and the answer is false.
+        bool all = true;
+        all &= ini.WriteString(kSection, "UserName", beer.UserName);
+        all &= ini.WriteString(kSection, "Salary", beer.Salary);
+        all &= ini.WriteString(kSection, "DaysAWeek", beer.DaysAWeek);
+        all &= ini.WriteString(kSection, "HoursADay", beer.HoursADay);
+        all &= ini.WriteString(kSection, "PriceOfDrink", beer.PriceOfDrink);
+        all &= ini.WriteInteger(kSection, "IconSet", beer.IconSet);
+        all &= ini.WriteString(kSection, "ImageDir", beer.ImageDir);
+        return all;
+    } catch (...) {
+        return false;
+    }
+}
+
+void LoadSettings(TBeer& beer) noexcept {
+    try {
+        win::RegIniFile ini(HKEY_CURRENT_USER, KEY_READ);
+        // Creating the key on a first run leaves it behind empty; the section is never
+        // created here. When the key cannot be had at all, every read yields its default.
+        ini.OpenKey(kKey, true);
+        beer.UserName = ini.ReadString(kSection, "UserName", "");
+        beer.Salary = ini.ReadString(kSection, "Salary", "");
+        beer.DaysAWeek = ini.ReadString(kSection, "DaysAWeek", "");
+        beer.HoursADay = ini.ReadString(kSection, "HoursADay", "");
+        beer.PriceOfDrink = ini.ReadString(kSection, "PriceOfDrink", "");
+        beer.IconSet = ini.ReadInteger(kSection, "IconSet", -1);
+        beer.ImageDir = ini.ReadString(kSection, "ImageDir", "");
+    } catch (...) {
+        // Stops at the value that failed; the fields read so far keep what they got.
+    }
+}
+
+}  // namespace quaff

@@ -1,0 +1,33 @@
+// The user's settings and their home in the current user's registry. Nothing is cached:
+// every consumer makes a fresh record and loads it, so a save is seen by the next load.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quaff {
+
+// The numeric settings stay text as typed; each consumer converts them when it uses them.
+struct TBeer {
+    std::string UserName;
+    std::string Salary;        // annual salary, e.g. 025000.00
+    std::string DaysAWeek;     // 1 to 7
+    std::string HoursADay;     // 1 to 24
+    std::string PriceOfDrink;  // e.g. 02.50
+    int32_t IconSet = 0;       // -1 when nothing is stored
+    std::string ImageDir;      // normally ends in "\"
+
+    bool operator==(const TBeer&) const = default;
+};
+
+// Writes all seven values under HKEY_CURRENT_USER\Software\Orvik\Quaffometer\Settings.
+// Answers true only when every one of them was written; nothing is shown on failure, and
+// values written before a failure stay written.
+bool SaveSettings(const TBeer& beer) noexcept;
+
+// Fills the record from the registry. A missing value reads as empty text (IconSet -1). The
+// load stops silently at the first value it cannot read (one that is not text, say): the
+// fields before it are filled and the rest keep what the record held.
+void LoadSettings(TBeer& beer) noexcept;
+
+}  // namespace quaff
