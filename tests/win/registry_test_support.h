@@ -1,0 +1,37 @@
+// Raw registry access for the tests: values stored and inspected byte for byte, bypassing
+// the program's accessor, and keys shaped so that the registry refuses what the program asks.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quaff::test {
+
+struct RawValue {
+    std::string name;
+    DWORD type = REG_SZ;
+    std::string data;  // exactly the bytes stored (REG_SZ text without an implied terminator)
+};
+
+// Removes the key and everything below it, symbolic links included (a link is removed, never
+// followed). Absent keys are fine.
+void DeleteTree(HKEY root, const std::string& path);
+
+bool KeyExists(HKEY root, const std::string& path);
+
+// Creates the key (and parents) if need be and stores each value as given.
+void PutRaw(HKEY root, const std::string& path, const std::vector<RawValue>& values);
+
+// The value as stored, read with the ANSI call; nullopt when key or value is absent.
+std::optional<RawValue> GetRaw(HKEY root, const std::string& path, const std::string& name);
+
+// A key that lives only in memory: the registry refuses to create a lasting key below it.
+void CreateVolatileKey(HKEY root, const std::string& path);
+
+// A symbolic link key whose target does not exist: it can be neither opened nor created.
+void CreateDanglingLink(HKEY root, const std::string& path);
+
+}  // namespace quaff::test
