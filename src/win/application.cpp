@@ -50,6 +50,13 @@ void Application::Terminate() {
     }
 }
 
+void Application::ResetTerminated() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    terminated_ = false;
+}
+
 bool Application::HandleMessage() {
     MSG msg;
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);

@@ -40,6 +40,9 @@ public:
     // Asks the message loop (and every modal loop) to end.
     void Terminate();
     bool Terminated() const { return terminated_; }
+    // Lets the loops run again after Terminate: clears the flag and drops a quit message
+    // still waiting (a test process runs and ends many loops).
+    void ResetTerminated();
     // Handles every message waiting in the queue, then returns.
     void ProcessMessages();
     // Handles one message, waiting for it; answers false on WM_QUIT (which it re-posts so

@@ -10,13 +10,17 @@ Component::Component(Component* owner) : owner_(owner) {
 
 Component::~Component() {
     destroying_ = true;
+    DestroyComponents();
+    NotifyRemoval();
+    if (owner_) owner_->RemoveOwned(this);
+}
+
+void Component::DestroyComponents() {
     // Owned components go first, newest first, while this object is still whole.
     while (!components_.empty()) {
         Component* c = components_.back();
         delete c;  // its destructor removes it from components_
     }
-    NotifyRemoval();
-    if (owner_) owner_->RemoveOwned(this);
 }
 
 void Component::InsertOwned(Component* c) {

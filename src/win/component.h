@@ -45,6 +45,10 @@ public:
     void RemoveFreeNotification(Component* other);
 
 protected:
+    // Destroys the owned components now, newest first. A subclass whose own teardown needs
+    // them gone first (a window they hook) calls this from its destructor.
+    void DestroyComponents();
+
     virtual void Loaded() {}
     virtual void Notification(Component* component, Operation operation);
 

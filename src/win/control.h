@@ -132,10 +132,18 @@ protected:
 
     // Called after the size changed (docked children are already placed).
     virtual void Resized() {}
+    // Called when the font in effect changed (own or inherited); the window has it already.
+    virtual void FontChanged();
+    // The rectangle handed to the window for these bounds (a drop-down combo box adds the
+    // height of its list).
+    virtual RECT WindowRectFor(const RECT& bounds) const { return bounds; }
 
     // Recreates the window (after a change of style that needs it), keeping the state.
     void RecreateWnd();
     void UpdateStyle(DWORD add, DWORD remove, bool ex = false);
+
+    // Sets the kept caption without touching the window (the window changed it).
+    void SetCaptionSilently(std::string caption);
 
     // The HFONT for Font(), shared between controls of the same font.
     HFONT FontHandle() const;
@@ -144,12 +152,12 @@ protected:
 
 private:
     friend class Form;
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK ClassProc(HWND, UINT, WPARAM, LPARAM);
+    static void RegisterClassOnce();
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void CreateHandle();
     void DestroyHandle();
     void ApplyFontToWindow();
-    void FontChanged();
     void OrderTabs();
     void ApplyBounds();
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);

@@ -56,9 +56,10 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int value) { modalResult_ = value; }
 
-    // The buttons Enter and Escape click (set by Button::SetDefault / SetCancel).
-    Button* DefaultButton() const { return defaultButton_; }
-    Button* CancelButton() const { return cancelButton_; }
+    // The buttons Enter and Escape click: the first visible button on the form marked
+    // Default, respectively Cancel; null when there is none.
+    Button* DefaultButton() const;
+    Button* CancelButton() const;
 
     // Runs the create step once: the loaded step of every owned component, then DoCreate.
     // CreateForm does this; showing a form whose step has not run runs it first.
@@ -77,12 +78,8 @@ protected:
     void GetCreateParams(CreateParams& params) override;
     void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Notification(Component* component, Operation operation) override;
 
 private:
-    friend class Button;
-    void SetDefaultButton(Button* b, bool on);
-    void SetCancelButton(Button* b, bool on);
     void StyleBits(DWORD& style, DWORD& exStyle) const;
     void PlaceForShowing();
 
@@ -94,8 +91,7 @@ private:
     bool created_ = false;
     bool placed_ = false;
     bool showing_ = false;
-    Button* defaultButton_ = nullptr;
-    Button* cancelButton_ = nullptr;
+    HWND lastFocus_ = nullptr;  // the child that had the focus when the form was deactivated
     // Tells a modal loop in progress that the form is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

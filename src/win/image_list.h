@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>  // before commctrl.h, which declares the stream functions only after it
 #include <commctrl.h>
 
 #include <cstddef>

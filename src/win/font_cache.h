@@ -1,0 +1,23 @@
+// Real fonts for designed ones. A designed face the system lacks is replaced by one it has;
+// each distinct font is created once and shared by every control that uses it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/control.h"
+
+namespace quaff::win {
+
+// The face actually used for a designed face: the face itself when installed, else "Tahoma",
+// else the face of the default GUI font.
+std::string ResolveFontFace(const std::string& designedFace);
+
+// The shared font for a design (never destroyed by the caller; lives as long as the process).
+HFONT SharedFont(const FontSpec& font);
+
+// The system's window-text colour for kDefaultColor, else the colour itself.
+COLORREF TextColor(const FontSpec& font);
+
+}  // namespace quaff::win

@@ -1,0 +1,282 @@
+#include "win/form.h"
+
+#include <exception>
+#include <stdexcept>
+#include <vector>
+
+#include "core/errors.h"
+#include "win/button.h"
+
+namespace quaff::win {
+
+namespace {
+
+// Disables the thread's other visible windows for a modal showing and enables them again
+// afterwards (those that still exist), so clicks go to the modal form only.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(HWND keep) : keep_(keep) {
+        EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
+        for (HWND w : windows_) EnableWindow(w, FALSE);
+    }
+    ~DisabledWindows() { Restore(); }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+    void Restore() {
+        for (HWND w : windows_)
+            if (IsWindow(w)) EnableWindow(w, TRUE);
+        windows_.clear();
+    }
+
+private:
+    static BOOL CALLBACK Collect(HWND w, LPARAM lp) {
+        auto* self = reinterpret_cast<DisabledWindows*>(lp);
+        if (w != self->keep_ && IsWindowVisible(w) && IsWindowEnabled(w))
+            self->windows_.push_back(w);
+        return TRUE;
+    }
+    HWND keep_;
+    std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+Form::Form(Component* owner) : WinControl(owner) {
+    visible_ = false;
+    SetBounds(100, 100, 320, 240);
+    BeginLoading();
+}
+
+Form::~Form() {
+    *alive_ = false;
+    auto& app = Application::Instance();
+    if (app.MainForm() == this) app.SetMainForm(nullptr);
+    // Owned components (a tray icon hooking this window) go while this is still a Form.
+    DestroyComponents();
+}
+
+void Form::FinishCreation() {
+    if (created_) return;
+    created_ = true;
+    EndLoading();
+    DoCreate();
+}
+
+void Form::StyleBits(DWORD& style, DWORD& exStyle) const {
+    style = WS_CLIPCHILDREN;
+    exStyle = WS_EX_CONTROLPARENT;
+    switch (borderStyle_) {
+        case BorderStyle::None:
+            style |= WS_POPUP;
+            break;
+        case BorderStyle::Single:
+            style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+            break;
+        case BorderStyle::Sizeable:
+            style |= WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+            break;
+        case BorderStyle::Dialog:
+            style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+            exStyle |= WS_EX_DLGMODALFRAME;
+            break;
+        case BorderStyle::ToolWindow:
+            style |= WS_CAPTION | WS_SYSMENU;
+            exStyle |= WS_EX_TOOLWINDOW;
+            break;
+        case BorderStyle::SizeToolWin:
+            style |= WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
+            exStyle |= WS_EX_TOOLWINDOW;
+            break;
+    }
+    if (formStyle_ == FormStyle::StayOnTop) exStyle |= WS_EX_TOPMOST;
+}
+
+void Form::GetCreateParams(CreateParams& params) {
+    params.className = nullptr;
+    StyleBits(params.style, params.exStyle);
+    if (!Enabled()) params.style |= WS_DISABLED;
+    // Forms are owned by the hidden application window: no taskbar button of their own,
+    // and they stay above it.
+    params.parentWindow = Application::Instance().Handle();
+}
+
+void Form::HandleCreated() {}
+
+void Form::SetStyle(FormStyle style) {
+    formStyle_ = style;
+    if (HWND h = WindowIfAny())
+        SetWindowPos(h, style == FormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0,
+                     0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Form::SetBorderStyle(BorderStyle style) {
+    borderStyle_ = style;
+    HWND h = WindowIfAny();
+    if (!h) return;
+    DWORD bits, exBits;
+    StyleBits(bits, exBits);
+    const DWORD keep = WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE;
+    DWORD old = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    SetWindowLongPtrA(h, GWL_STYLE, static_cast<LONG_PTR>(bits | (old & keep)));
+    SetWindowLongPtrA(h, GWL_EXSTYLE, static_cast<LONG_PTR>(exBits));
+    SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Realign();
+}
+
+void Form::SetClientSize(int w, int h) {
+    DWORD style, exStyle;
+    StyleBits(style, exStyle);
+    RECT r{0, 0, ScaleDpi(w), ScaleDpi(h)};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    RECT b = BoundsRect();
+    SetBoundsRect(RECT{b.left, b.top, b.left + (r.right - r.left), b.top + (r.bottom - r.top)});
+}
+
+void Form::PlaceForShowing() {
+    if (placed_) return;
+    placed_ = true;
+    if (position_ != Position::DesktopCenter) return;
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT b = BoundsRect();
+    const int w = b.right - b.left, h = b.bottom - b.top;
+    const int x = work.left + ((work.right - work.left) - w) / 2;
+    const int y = work.top + ((work.bottom - work.top) - h) / 2;
+    SetBoundsRect(RECT{x, y, x + w, y + h});
+}
+
+void Form::SetVisible(bool value) {
+    if (!value) {
+        if (!visible_) return;
+        visible_ = false;
+        if (HWND h = WindowIfAny()) ShowWindow(h, SW_HIDE);
+        DoHide();
+        return;
+    }
+    FinishCreation();
+    HWND h = Handle();
+    if (visible_ && IsWindowVisible(h)) return;
+    PlaceForShowing();
+    // A failing show hook is reported once the window is up: the form still opens.
+    std::exception_ptr showError;
+    try {
+        DoShow();
+    } catch (...) {
+        showError = std::current_exception();
+    }
+    visible_ = true;
+    ShowWindow(h, SW_SHOW);
+    HWND focus = GetFocus();
+    if (!focus || (focus != h && !IsChild(h, focus))) {
+        if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) ::SetFocus(first);
+    }
+    if (showError) {
+        try {
+            std::rethrow_exception(showError);
+        } catch (const std::exception& e) {
+            Application::Instance().HandleException(e);
+        } catch (...) {
+            Application::Instance().HandleException(std::runtime_error("Unknown error"));
+        }
+    }
+}
+
+void Form::Show() { SetVisible(true); }
+
+void Form::Hide() { SetVisible(false); }
+
+void Form::Close() {
+    DoClose();
+    if (modalLevel_ > 0) {
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+        return;
+    }
+    Hide();
+    auto& app = Application::Instance();
+    if (app.MainForm() == this) app.Terminate();
+}
+
+int Form::ShowModal() {
+    if (modalLevel_ > 0 || (visible_ && WindowIfAny() && IsWindowVisible(WindowIfAny())))
+        throw Error("Cannot make a visible window modal");
+    FinishCreation();
+    auto& app = Application::Instance();
+    if (app.Terminated()) return mrCancel;
+
+    HWND h = Handle();
+    std::shared_ptr<bool> alive = alive_;
+    modalResult_ = mrNone;
+    ++modalLevel_;
+    {
+        DisabledWindows disabled(h);
+        try {
+            Show();
+        } catch (...) {
+            --modalLevel_;
+            throw;
+        }
+        while (*alive && modalResult_ == mrNone && visible_ && !app.Terminated()) {
+            if (!app.HandleMessage()) break;
+        }
+        if (!*alive) return mrCancel;  // destroyed inside its own showing: touch nothing
+        // Enable the others before hiding, so activation returns to the window below.
+        disabled.Restore();
+    }
+    --modalLevel_;
+    const int result = modalResult_ != mrNone ? modalResult_ : mrCancel;
+    Hide();
+    modalResult_ = result;
+    return result;
+}
+
+LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_COMMAND:
+            // Enter and Escape from the dialog manager arrive as IDOK and IDCANCEL.
+            if (HIWORD(wp) == BN_CLICKED || lp == 0) {
+                Button* target = LOWORD(wp) == IDOK       ? DefaultButton()
+                                 : LOWORD(wp) == IDCANCEL ? CancelButton()
+                                                          : nullptr;
+                if (target) {
+                    if (target->Enabled()) target->Click();
+                    return 0;
+                }
+            }
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(WindowIfAny(), focus)) lastFocus_ = focus;
+            } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(WindowIfAny(), lastFocus_)) {
+                ::SetFocus(lastFocus_);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return WinControl::WndProc(msg, wp, lp);
+}
+
+namespace {
+
+Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
+    for (WinControl* c : parent.Controls()) {
+        if (auto* b = dynamic_cast<Button*>(c); b && (b->*flag)() && b->Visible()) return b;
+        if (Button* inner = FindButton(*c, flag)) return inner;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Button* Form::DefaultButton() const { return FindButton(*this, &Button::Default); }
+
+Button* Form::CancelButton() const { return FindButton(*this, &Button::Cancel); }
+
+}  // namespace quaff::win

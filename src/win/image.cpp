@@ -1,0 +1,51 @@
+#include "win/image.h"
+
+namespace quaff::win {
+
+Image::Image(Component* owner) : WinControl(owner) {}
+
+void Image::SetPicture(quaff::Picture&& picture) {
+    picture_ = std::move(picture);
+    Invalidate();
+}
+
+LRESULT Image::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;  // Paint covers everything
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(WindowIfAny(), &ps);
+            Paint(dc);
+            EndPaint(WindowIfAny(), &ps);
+            return 0;
+        }
+        default:
+            return WinControl::WndProc(msg, wp, lp);
+    }
+}
+
+void Image::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(WindowIfAny(), &r);
+    const size_t needed = static_cast<size_t>(picture_.width > 0 ? picture_.width : 0) *
+                          static_cast<size_t>(picture_.height > 0 ? picture_.height : 0);
+    if (needed == 0 || picture_.pixels.size() < needed) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = picture_.width;
+    bmi.bmiHeader.biHeight = -picture_.height;  // rows top-down
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);  // required after choosing HALFTONE
+    StretchDIBits(dc, 0, 0, r.right - r.left, r.bottom - r.top, 0, 0, picture_.width,
+                  picture_.height, picture_.pixels.data(), &bmi, DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+}
+
+}  // namespace quaff::win

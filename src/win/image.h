@@ -1,0 +1,27 @@
+// A picture area: paints its picture stretched over the whole client area (the aspect
+// ratio is not kept), with halftone smoothing.
+#pragma once
+
+#include "core/jpeg_picture.h"
+#include "win/control.h"
+
+namespace quaff::win {
+
+class Image : public WinControl {
+public:
+    explicit Image(Component* owner);
+
+    // Replaces the picture and repaints.
+    void SetPicture(quaff::Picture&& picture);
+    const quaff::Picture& GetPicture() const { return picture_; }
+    bool HasPicture() const { return !picture_.empty(); }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Paint(HDC dc);
+    quaff::Picture picture_;
+};
+
+}  // namespace quaff::win

@@ -1,0 +1,181 @@
+#include "win/mask_edit.h"
+
+#include "core/errors.h"
+#include "win/application.h"
+
+namespace quaff::win {
+
+namespace {
+// Posted to the field after it lost the focus: the check runs once the focus has settled.
+constexpr UINT kCheckExit = WM_APP + 0x51;
+
+std::string ClipboardText(HWND owner) {
+    std::string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+}  // namespace
+
+MaskEdit::MaskEdit(Component* owner) : Edit(owner) {}
+
+void MaskEdit::SetEditMask(const std::string& mask) {
+    const std::string value = Text();
+    maskText_ = mask;
+    if (mask.empty()) {
+        mask_.reset();
+        Edit::SetText(value);
+        return;
+    }
+    mask_.emplace(mask);
+    SetMaxLength(static_cast<int>(mask_->Length()));
+    Edit::SetText(mask_->DisplayFromValue(value));
+}
+
+std::string MaskEdit::Text() const {
+    const std::string shown = Edit::Text();
+    return mask_ ? mask_->TextFromDisplay(shown) : shown;
+}
+
+void MaskEdit::SetText(const std::string& stored) {
+    Edit::SetText(mask_ ? mask_->DisplayFromValue(stored) : stored);
+}
+
+void MaskEdit::Reset() {
+    if (!Modified()) return;
+    Edit::SetText(valueOnEnter_);
+    SetSelection(0, 0);
+}
+
+void MaskEdit::Apply(const EditMask::Edit& edit) {
+    if (!edit.accepted) {
+        MessageBeep(0);
+        return;
+    }
+    if (edit.display != Edit::Text()) {
+        ReplaceText(edit.display);
+        SetModified(true);
+    }
+    SetSelection(edit.caret, edit.caret);
+}
+
+void MaskEdit::TypeChar(char c) {
+    size_t start, end;
+    GetSelection(start, end);
+    std::string shown = Edit::Text();
+    if (end > start) {
+        // Typing over a selection empties it first.
+        shown = mask_->Clear(shown, start, end).display;
+    }
+    Apply(mask_->Type(shown, start, c));
+}
+
+void MaskEdit::DeleteSelectionOr(bool backspace) {
+    size_t start, end;
+    GetSelection(start, end);
+    const std::string shown = Edit::Text();
+    if (end > start)
+        Apply(mask_->Clear(shown, start, end));
+    else if (backspace)
+        Apply(mask_->Backspace(shown, start));
+    else
+        Apply(mask_->Clear(shown, start, start + 1));
+}
+
+void MaskEdit::PasteText(const std::string& text) {
+    size_t start, end;
+    GetSelection(start, end);
+    std::string shown = Edit::Text();
+    if (end > start) shown = mask_->Clear(shown, start, end).display;
+    Apply(mask_->Paste(shown, start, text));
+}
+
+void MaskEdit::CheckAfterExit() {
+    checkPosted_ = false;
+    HWND self = WindowIfAny();
+    if (!self || !mask_ || !Modified() || validating_) return;
+    // Only a move of the focus to another control of the same window is a leave; the focus
+    // going to another window (an error box, another program) is not.
+    HWND focus = GetFocus();
+    if (!focus || focus == self || GetAncestor(focus, GA_ROOT) != GetAncestor(self, GA_ROOT))
+        return;
+    if (mask_->IsComplete(Edit::Text())) return;
+    validating_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{validating_};
+    MessageBeep(0);
+    reEnter_ = true;
+    ::SetFocus(self);
+    Application::Instance().HandleException(Error(kInvalidMaskInput));
+}
+
+LRESULT MaskEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!mask_) return Edit::WndProc(msg, wp, lp);
+    switch (msg) {
+        case WM_CHAR: {
+            const char c = static_cast<char>(wp);
+            if (c == '\b') {
+                DeleteSelectionOr(true);
+                return 0;
+            }
+            if (c == 27 || c == '\r' || c == '\n') return 0;  // Escape and Enter are keys
+            if (static_cast<unsigned char>(c) < 32) break;    // Ctrl+C, Ctrl+V, Ctrl+X
+            TypeChar(c);
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_DELETE && GetKeyState(VK_SHIFT) >= 0) {
+                DeleteSelectionOr(false);
+                return 0;
+            }
+            if (wp == VK_ESCAPE && Modified()) {
+                Reset();
+                return 0;
+            }
+            break;
+        case WM_GETDLGCODE: {
+            LRESULT code = Edit::WndProc(msg, wp, lp);
+            // Escape with changes abandons them here instead of cancelling the form.
+            auto* m = reinterpret_cast<const MSG*>(lp);
+            if (m && m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE && Modified())
+                code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_PASTE:
+            PasteText(ClipboardText(WindowIfAny()));
+            return 0;
+        case WM_CUT:
+            Edit::WndProc(WM_COPY, 0, 0);
+            DeleteSelectionOr(false);
+            return 0;
+        case WM_CLEAR:
+            DeleteSelectionOr(false);
+            return 0;
+        case WM_SETFOCUS:
+            if (!reEnter_) valueOnEnter_ = Edit::Text();
+            reEnter_ = false;
+            break;
+        case WM_KILLFOCUS:
+            if (Modified() && !validating_ && !checkPosted_) {
+                checkPosted_ = true;
+                PostMessageA(WindowIfAny(), kCheckExit, 0, 0);
+            }
+            break;
+        case kCheckExit:
+            CheckAfterExit();
+            return 0;
+        default:
+            break;
+    }
+    return Edit::WndProc(msg, wp, lp);
+}
+
+}  // namespace quaff::win

@@ -1,0 +1,55 @@
+#include "win/panel.h"
+
+#include "win/font_cache.h"
+
+namespace quaff::win {
+
+Panel::Panel(Component* owner) : WinControl(owner) {}
+
+void Panel::SetBevel(Bevel bevel) {
+    bevel_ = bevel;
+    Invalidate();
+}
+
+void Panel::GetCreateParams(CreateParams& params) {
+    WinControl::GetCreateParams(params);
+    params.style |= WS_CLIPCHILDREN;
+    params.exStyle |= WS_EX_CONTROLPARENT;  // Tab moves into the panel's controls
+}
+
+LRESULT Panel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(WindowIfAny(), &ps);
+        Paint(dc);
+        EndPaint(WindowIfAny(), &ps);
+        return 0;
+    }
+    return WinControl::WndProc(msg, wp, lp);
+}
+
+void Panel::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(WindowIfAny(), &r);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (bevel_ != Bevel::None)
+        DrawEdge(dc, &r, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+    if (!Caption().empty()) {
+        HGDIOBJ old = SelectObject(dc, FontHandle());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, TextColor(Font()));
+        DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SelectObject(dc, old);
+    }
+}
+
+GroupBox::GroupBox(Component* owner) : WinControl(owner) {}
+
+void GroupBox::GetCreateParams(CreateParams& params) {
+    WinControl::GetCreateParams(params);
+    params.className = "BUTTON";
+    params.style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+    params.exStyle |= WS_EX_CONTROLPARENT;
+}
+
+}  // namespace quaff::win
