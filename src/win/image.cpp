@@ -20,6 +20,9 @@ LRESULT Image::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             EndPaint(WindowIfAny(), &ps);
             return 0;
         }
+        case WM_PRINTCLIENT:  // drawing into a given DC (window captures)
+            Paint(reinterpret_cast<HDC>(wp));
+            return 0;
         default:
             return WinControl::WndProc(msg, wp, lp);
     }
