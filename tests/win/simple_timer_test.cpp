@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tray/simple_timer.h"
-#include "tray_recorder.h"
+#include "tray_test_support.h"
 #include "win_test_support.h"
 
 using quaff::tray::TSimpleTimer;
@@ -112,7 +112,7 @@ TEST(SimpleTimer, StartStopAndPauseRules) {
             c.act(timer);
             EXPECT_EQ(rec.log, c.calls(timer));
             EXPECT_EQ(timer.Enabled(), c.enabled);
-            if (rec.lastTimerWindow) EXPECT_EQ(rec.lastTimerWindow, TSimpleTimer::SharedWindow());
+            if (rec.lastTimerWindow) { EXPECT_EQ(rec.lastTimerWindow, TSimpleTimer::SharedWindow()); }
         }
     }
 }

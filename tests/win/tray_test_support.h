@@ -1,10 +1,14 @@
-// A platform for the tray and timer tests: it records every call the component makes to the
+// Helpers for the tray and timer tests.
+//
+// TrayRecorder: a platform for the tray and timer tests that records every call the component makes to the
 // shell, the window timers, the foreground and posted messages, and answers input-state
 // questions from values the test sets. With passThrough the shell, timer, foreground and
 // post calls also go to Windows, so the icon and the timers are real.
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "tray/tray_platform.h"
+#include "win/image_list.h"
 
 namespace quaff::test {
 
@@ -21,6 +26,7 @@ public:
     struct ShellCall {
         DWORD message;
         NOTIFYICONDATAA data;
+        BOOL result;
         std::string Tip() const { return std::string(data.szTip, strnlen(data.szTip, 128)); }
         bool TipAllZero() const {
             for (char c : data.szTip)
@@ -36,12 +42,13 @@ public:
 
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
         ++shellCount;
+        const BOOL result = passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
         if (keepShellCalls) {
-            ShellCall call{message, {}};
+            ShellCall call{message, {}, result};
             memcpy(&call.data, data, data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
             shell.push_back(call);
         }
-        return passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
+        return result;
     }
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
@@ -104,5 +111,18 @@ public:
 private:
     tray::TrayPlatform* previous_;
 };
+
+// The colour of image i in lists made by FillImageList: distinct for every i below 32.
+inline COLORREF FrameColour(int i) { return RGB(8 * i, 255 - 8 * i, (i * 37) % 256); }
+
+// Fills `list` with `count` 16 by 16 images of one colour each, going through the same
+// stored-stream path as the program's icon sets.
+void FillImageList(win::ImageList& list, int count);
+
+// The colour at the centre of an icon's image, or CLR_INVALID when there is none.
+COLORREF IconCentreColour(HICON icon);
+
+// The number the recorder logs for the last SetTimer of the given interval, 0 if none.
+UINT_PTR LastTimerId(const std::vector<std::string>& log, unsigned interval);
 
 }  // namespace quaff::test

@@ -1,0 +1,292 @@
+#include "tray/tray_icon.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <exception>
+
+#include "tray/shared_holder.h"
+#include "tray/tray_platform.h"
+#include "win/image_list.h"
+#include "win/menu.h"
+#include "win/message_window.h"
+
+namespace quaff::tray {
+
+namespace {
+
+IdentityTable<TTrayIcon>& Icons() {
+    static IdentityTable<TTrayIcon> table;
+    return table;
+}
+
+// comctl32's version as major in the high word and minor in the low word, 0 if unknown.
+DWORD CommonControlsVersion() {
+    HMODULE module = GetModuleHandleA("comctl32.dll");
+    if (!module) module = LoadLibraryA("comctl32.dll");
+    if (!module) return 0;
+    auto proc = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+    if (!proc) return 0;
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof(info);
+    if (FAILED(proc(&info))) return 0;
+    return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+}
+
+// Sets a flag for the length of a scope, also when it is left by an exception.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+// The hidden window the shell sends every tray icon's notifications to.
+class TTrayIconHandler {
+public:
+    TTrayIconHandler()
+        : window([](HWND h, UINT m, WPARAM w, LPARAM l) { return Dispatch(h, m, w, l); }) {}
+
+    static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+        case kTrayCallbackMessage:
+            // An identity that names no live icon (a notification still on its way when the
+            // icon went) is dropped.
+            if (TTrayIcon* icon = Icons().Find(static_cast<std::uint32_t>(wParam)))
+                icon->HandleNotification(lParam);
+            return 0;
+        // The window stays until the last tray icon goes: it neither closes on request nor
+        // stands in the way of logging off or shutting down.
+        case WM_DESTROY:
+        case WM_CLOSE:
+        case WM_QUERYENDSESSION:
+        case WM_QUIT:
+        case WM_ENDSESSION:
+        case WM_NCDESTROY:
+            return 1;
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        }
+    }
+
+    unsigned references = 0;
+    win::MessageWindow window;
+};
+
+using TrayWindowHolder = SharedHolder<TTrayIconHandler>;
+
+HWND TTrayIcon::TrayWindow() {
+    TTrayIconHandler* holder = TrayWindowHolder::Get();
+    return holder ? holder->window.Handle() : nullptr;
+}
+
+UINT TTrayIcon::TaskbarCreatedMessage() {
+    static const UINT message =
+        CommonControlsVersion() >= MAKELONG(71, 4) ? RegisterWindowMessageA("TaskbarCreated") : 0;
+    return message;
+}
+
+bool TTrayIcon::Alive(std::uint32_t identity) { return Icons().Find(identity) != nullptr; }
+
+TTrayIcon::TTrayIcon(win::Component* owner) : win::Component(owner) {
+    TrayWindowHolder::Acquire();
+    TaskbarCreatedMessage();
+    identity_ = Icons().Add(this);
+    icon_.OnChange = [this] { IconImageChanged(); };
+
+    std::memset(&data_, 0, sizeof(data_));
+    data_.cbSize = kIconDataSize;
+    data_.hWnd = TrayWindow();
+    data_.uID = identity_;
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data_.uCallbackMessage = kTrayCallbackMessage;
+
+    cycleTimer_.SetOnTimer([this](TSimpleTimer*) { CycleTick(); });
+    clickTimer_.SetOnTimer([this](TSimpleTimer*) { ClickTick(); });
+    exitTimer_.SetInterval(20);
+    exitTimer_.SetOnTimer([this](TSimpleTimer*) { ExitPollTick(); });
+
+    SetDesignPreview(designPreview_);
+    if (!Designing()) {
+        HookApplicationWindow();
+        if (OwnerIsWindowed()) HookOwnerWindow();
+    }
+}
+
+TTrayIcon::~TTrayIcon() {
+    try {
+        SetIconVisible(false);
+        SetDesignPreview(false);
+        icon_.OnChange = nullptr;
+    } catch (...) {
+        // Going away regardless; the hooks and the shared window must still be released.
+    }
+    // Whatever was hooked is put back, newest first, also if the design state changed
+    // since construction.
+    UnhookOwnerWindow();
+    UnhookApplicationWindow();
+    if (iconList_) RemoveFreeNotification(iconList_);
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    Icons().Remove(identity_);
+    TrayWindowHolder::Release();
+}
+
+bool TTrayIcon::PrepareIconData() {
+    if (Designing() && !previewApplying_ && !designPreview_) return false;
+    data_.hIcon = icon_.Handle();
+    std::memset(data_.szTip, 0, sizeof(data_.szTip));
+    if (!hint_.empty() && showHint_) {
+        const std::size_t n = hint_.size() < sizeof(data_.szTip) - 1 ? hint_.size() : sizeof(data_.szTip) - 1;
+        std::memcpy(data_.szTip, hint_.data(), n);
+    }
+    return true;
+}
+
+bool TTrayIcon::TrayAdd() {
+    if (!previewApplying_) iconVisible_ = true;
+    if (Designing() && !previewApplying_) return false;
+    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+}
+
+bool TTrayIcon::TrayDelete() {
+    if (!previewApplying_) iconVisible_ = false;
+    if (Designing() && !previewApplying_) return false;
+    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
+}
+
+bool TTrayIcon::TrayModify() {
+    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+}
+
+void TTrayIcon::SetIconVisible(bool value) {
+    if (value)
+        TrayAdd();
+    else
+        TrayDelete();
+}
+
+void TTrayIcon::SetHint(std::string hint) {
+    hint_ = std::move(hint);
+    TrayModify();
+}
+
+void TTrayIcon::SetShowHint(bool value) {
+    showHint_ = value;
+    TrayModify();
+}
+
+void TTrayIcon::SetIcon(const win::Icon& icon) {
+    auto onChange = std::move(icon_.OnChange);
+    icon_.OnChange = nullptr;
+    icon_.Assign(icon);
+    icon_.OnChange = std::move(onChange);
+    TrayModify();
+}
+
+void TTrayIcon::IconImageChanged() { TrayModify(); }
+
+void TTrayIcon::SetIconIndex(int index) {
+    if (iconList_) {
+        const int count = iconList_->Count();
+        iconIndex_ = index < count ? index : count - 1;
+        iconList_->GetIcon(iconIndex_, icon_);  // the icon's change runs TrayModify
+    } else {
+        iconIndex_ = 0;
+    }
+    TrayModify();
+}
+
+void TTrayIcon::SetIconList(win::ImageList* list) {
+    // Watching the list's removal keeps the reference from outliving a list owned elsewhere.
+    if (list != iconList_) {
+        if (iconList_) RemoveFreeNotification(iconList_);
+        if (list) FreeNotification(list);
+    }
+    iconList_ = list;
+    SetIconIndex(0);
+}
+
+void TTrayIcon::SetPopupMenu(win::PopupMenu* menu) {
+    if (menu != popupMenu_) {
+        if (popupMenu_) RemoveFreeNotification(popupMenu_);
+        if (menu) FreeNotification(menu);
+    }
+    popupMenu_ = menu;
+}
+
+void TTrayIcon::SetCycleIcons(bool value) {
+    cycleIcons_ = value;
+    if (value) {
+        SetIconIndex(0);
+        cycleTimer_.SetInterval(cycleInterval_);
+        cycleTimer_.SetEnabled(true);
+    } else {
+        cycleTimer_.SetEnabled(false);
+    }
+}
+
+void TTrayIcon::SetCycleInterval(std::uint32_t ms) {
+    cycleInterval_ = ms;
+    SetCycleIcons(cycleIcons_);
+}
+
+void TTrayIcon::CycleTick() {
+    if (!iconList_) return;
+    const std::uint32_t self = identity_;
+    iconList_->GetIcon(iconIndex_, icon_);
+    const int next = iconIndex_ < iconList_->Count() - 1 ? iconIndex_ + 1 : 0;
+    DoCycle(next);
+    if (Alive(self)) SetIconIndex(next);
+}
+
+void TTrayIcon::DoCycle(int nextIndex) {
+    if (OnCycle) OnCycle(this, nextIndex);
+}
+
+void TTrayIcon::SetWantEnterExitEvents(bool value) {
+    wantEnterExitEvents_ = value;
+    exitTimer_.SetEnabled(value);
+}
+
+void TTrayIcon::SetNotifyVersion(TNotifyVersion version) {
+    notifyVersion_ = version;
+    data_.uVersion = version == TNotifyVersion::Version3 ? NOTIFYICON_VERSION : 0;
+    Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+}
+
+void TTrayIcon::SetDesignPreview(bool value) {
+    designPreview_ = value;
+    FlagScope applying(previewApplying_);
+    if (Designing() && icon_.Empty() && WantsDefaultIcon())
+        icon_.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32517) /* IDI_WINLOGO */)));
+    SetIconVisible(value);
+}
+
+void TTrayIcon::Loaded() {
+    win::Component::Loaded();
+    if (OwnerIsWindowed() && !Designing()) StartupCheck();
+    TrayModify();
+    SetIconVisible(iconVisible_);
+    SetCycleIcons(cycleIcons_);
+    SetWantEnterExitEvents(wantEnterExitEvents_);
+    SetNotifyVersion(notifyVersion_);
+}
+
+void TTrayIcon::Notification(win::Component* component, win::Operation operation) {
+    win::Component::Notification(component, operation);
+    if (operation != win::Operation::Remove) return;
+    if (component == iconList_) {
+        iconList_ = nullptr;
+        SetIconList(nullptr);
+    }
+    if (component == popupMenu_) popupMenu_ = nullptr;
+}
+
+}  // namespace quaff::tray

@@ -1,0 +1,213 @@
+// TTrayIcon: keeps one icon with a tip in the notification area. The image is the own Icon
+// or one image of an image list (which can be stepped through on a timer); mouse actions on
+// the icon become events and can pop up a menu; hooks on the application window and the
+// owner form put the icon back after the shell restarts and can minimise the application to
+// the tray. All tray icons of the process share one hidden window that the shell notifies.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "tray/simple_timer.h"
+#include "win/component.h"
+#include "win/icon.h"
+
+namespace quaff::win {
+class ImageList;
+class PopupMenu;
+}  // namespace quaff::win
+
+namespace quaff::tray {
+
+// The icon's notification data in the shell's V2 ANSI layout: the balloon fields, no GUID.
+constexpr DWORD kIconDataSize = NOTIFYICONDATAA_V2_SIZE;
+static_assert(kIconDataSize == (sizeof(void*) == 8 ? 504 : 488), "V2 ANSI notification data");
+
+// The message the shell sends to the shared tray window: wParam the icon identity,
+// lParam what happened.
+constexpr UINT kTrayCallbackMessage = 2048;
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// A set of these bits.
+using TShiftState = unsigned;
+constexpr TShiftState ssShift = 1u << 0;
+constexpr TShiftState ssAlt = 1u << 1;
+constexpr TShiftState ssCtrl = 1u << 2;
+constexpr TShiftState ssLeft = 1u << 3;
+constexpr TShiftState ssRight = 1u << 4;
+constexpr TShiftState ssMiddle = 1u << 5;
+constexpr TShiftState ssDouble = 1u << 6;
+
+using TNotifyEvent = win::NotifyEvent;
+using TMouseEvent =
+    std::function<void(win::Component* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(win::Component* sender, TShiftState shift, int x, int y)>;
+using TCycleEvent = std::function<void(win::Component* sender, int nextIndex)>;
+using TStartupEvent = std::function<void(win::Component* sender, bool& showMainForm)>;
+
+// How the shell is asked to report: classic, or the version-3 behaviour.
+enum class TNotifyVersion { Classic = 0, Version3 = 1 };
+
+class TTrayIcon : public win::Component {
+public:
+    explicit TTrayIcon(win::Component* owner);
+    ~TTrayIcon() override;
+
+    // Properties. Every setter acts at once, also while designed values are being applied.
+    bool DesignPreview() const { return designPreview_; }
+    void SetDesignPreview(bool value);
+    win::ImageList* IconList() const { return iconList_; }
+    void SetIconList(win::ImageList* list);
+    bool CycleIcons() const { return cycleIcons_; }
+    void SetCycleIcons(bool value);
+    std::uint32_t CycleInterval() const { return cycleInterval_; }
+    void SetCycleInterval(std::uint32_t ms);
+    // When false, mouse notifications raise no events (balloon notifications still do).
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value) { enabled_ = value; }
+    const std::string& Hint() const { return hint_; }
+    void SetHint(std::string hint);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value);
+    win::Icon& Icon() { return icon_; }
+    // Copies the image of `icon` into the own icon.
+    void SetIcon(const win::Icon& icon);
+    bool IconVisible() const { return iconVisible_; }
+    void SetIconVisible(bool value);
+    int IconIndex() const { return iconIndex_; }
+    void SetIconIndex(int index);
+    win::PopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(win::PopupMenu* menu);
+    bool LeftPopup() const { return leftPopup_; }
+    void SetLeftPopup(bool value) { leftPopup_ = value; }
+    bool WantEnterExitEvents() const { return wantEnterExitEvents_; }
+    void SetWantEnterExitEvents(bool value);
+    bool MinimizeToTray() const { return minimizeToTray_; }
+    void SetMinimizeToTray(bool value) { minimizeToTray_ = value; }
+
+    TNotifyVersion NotifyVersion() const { return notifyVersion_; }
+    void SetNotifyVersion(TNotifyVersion version);
+
+    // Events; Sender is always this component.
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TCycleEvent OnCycle;
+    TStartupEvent OnStartup;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseExit;
+    TNotifyEvent OnMinimizeToTray;
+    TNotifyEvent OnBalloonHintClick;
+    TNotifyEvent OnBalloonHintHide;
+    TNotifyEvent OnBalloonHintTimeout;
+
+    // Asked in design state only: whether an icon without an image previews as the standard
+    // Windows logo.
+    virtual bool WantsDefaultIcon() { return true; }
+    // Shell calls; each answers whether the shell accepted it.
+    virtual bool TrayAdd();
+    virtual bool TrayDelete();
+    virtual bool TrayModify();
+    // Refreshes the icon handle and tip in the notification data; answers whether a shell
+    // call may be made now.
+    bool PrepareIconData();
+
+    // The identity the shell reports this icon by (the notification data's uID).
+    std::uint32_t Identity() const { return identity_; }
+    // The hidden window all tray icons share, or nullptr while there is none.
+    static HWND TrayWindow();
+    // The registered "TaskbarCreated" message, 0 when the common controls are too old.
+    static UINT TaskbarCreatedMessage();
+
+protected:
+    void Loaded() override;
+    void Notification(win::Component* component, win::Operation operation) override;
+
+    virtual void DoClick();
+    virtual void DoDblClick();
+    virtual void DoCycle(int nextIndex);
+    virtual void DoMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DoMouseMove(TShiftState shift, int x, int y);
+    virtual void DoMouseEnter();
+    virtual void DoMouseExit();
+    virtual void MinimizeAppToTray();
+
+private:
+    friend class TTrayIconHandler;
+    friend struct TrayHookAccess;
+
+    // A window procedure put in front of another one for the component's life.
+    struct Hook {
+        HWND window = nullptr;
+        WNDPROC previous = nullptr;
+        int slot = -1;  // which bound procedure, -1 when none
+    };
+
+    static bool Alive(std::uint32_t identity);
+
+    void IconImageChanged();
+    void CycleTick();
+    void ClickTick();
+    void ExitPollTick();
+
+    // Mouse notifications (tray_mouse.cpp).
+    void HandleNotification(LPARAM code);
+    TShiftState CurrentShiftState();
+    POINT ReadCursor();
+    void PopupAtCursor();
+    void RunDefaultItem();
+
+    // Window hooks (tray_hooks.cpp).
+    void HookApplicationWindow();
+    void UnhookApplicationWindow();
+    void HookOwnerWindow();
+    void UnhookOwnerWindow();
+    LRESULT ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+    LRESULT OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+    bool TryMinimizeToTray(LRESULT& result);
+    void HideMainWindow();
+    void HideTaskbarButton();
+    void StartupCheck();
+    bool OwnerIsWindowed() const;
+
+    bool enabled_ = true;
+    win::Icon icon_;
+    std::uint32_t identity_;
+    bool iconVisible_ = false;
+    std::string hint_;
+    bool showHint_ = true;
+    win::PopupMenu* popupMenu_ = nullptr;
+    bool leftPopup_ = false;
+    bool minimizeToTray_ = false;
+    bool clickStarted_ = false;
+    bool clickReady_ = false;
+    TSimpleTimer cycleTimer_;
+    TSimpleTimer clickTimer_;
+    TSimpleTimer exitTimer_;
+    int lastMoveX_ = 0;
+    int lastMoveY_ = 0;
+    bool cursorOutside_ = true;
+    bool wantEnterExitEvents_ = false;
+    TNotifyVersion notifyVersion_ = TNotifyVersion::Classic;
+    bool doubleClickSeen_ = false;
+    int iconIndex_ = 0;
+    bool designPreview_ = false;
+    bool previewApplying_ = false;
+    bool mainFormCheckPending_ = true;
+    win::ImageList* iconList_ = nullptr;
+    bool cycleIcons_ = false;
+    std::uint32_t cycleInterval_ = 0;
+    Hook applicationHook_;
+    Hook ownerHook_;
+    NOTIFYICONDATAA data_;
+};
+
+}  // namespace quaff::tray

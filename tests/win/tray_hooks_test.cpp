@@ -1,0 +1,240 @@
+// The tray icon's procedures in front of the application window and its owner form, for
+// real under Wine: the icon put back when the taskbar is re-created, minimising to the
+// tray, the start-up decision about the main form, and the procedures put back at the end.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tray/tray_icon.h"
+#include "tray_test_support.h"
+#include "win/application.h"
+#include "win/form.h"
+#include "win_test_support.h"
+
+using quaff::test::TrayRecorder;
+using quaff::tray::TTrayIcon;
+using quaff::win::Application;
+using quaff::win::Component;
+using quaff::win::Form;
+
+namespace {
+
+WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+
+int AddsIn(const TrayRecorder& rec, UINT id) {
+    int n = 0;
+    for (const auto& c : rec.ShellCalls(NIM_ADD)) n += c.data.uID == id && c.result;
+    return n;
+}
+
+// A form that is the application's main form for the length of a test; the application
+// window is hidden and restored again afterwards.
+struct MainForm {
+    Form* form = new Form(nullptr);
+    MainForm() { Application::Instance().SetMainForm(form); }
+    ~MainForm() {
+        delete form;
+        Application& app = Application::Instance();
+        app.SetMainForm(nullptr);
+        app.SetShowMainForm(true);
+        ShowWindow(app.Handle(), SW_RESTORE);
+        ShowWindow(app.Handle(), SW_HIDE);
+    }
+};
+
+// Stands in front of a window's procedure for a test, counting a private message that the
+// hooks in front of it must pass on.
+constexpr UINT kProbe = WM_APP + 77;
+struct Counting {
+    static inline WNDPROC appNext = nullptr, ownerNext = nullptr;
+    static inline int appSeen = 0, ownerSeen = 0;
+    static LRESULT CALLBACK App(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == kProbe) ++appSeen;
+        return CallWindowProcA(appNext, h, m, w, l);
+    }
+    static LRESULT CALLBACK Owner(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == kProbe) ++ownerSeen;
+        return CallWindowProcA(ownerNext, h, m, w, l);
+    }
+};
+
+TEST(TrayHooks, ProceduresArePutBackInReverseOrder) {
+    HWND app = Application::Instance().Handle();
+    auto* form = new Form(nullptr);
+    HWND owner = form->Handle();
+    Counting::appNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
+    Counting::ownerNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
+    auto probe = [&] {
+        Counting::appSeen = Counting::ownerSeen = 0;
+        SendMessageA(app, kProbe, 0, 0);
+        SendMessageA(owner, kProbe, 0, 0);
+        return Counting::appSeen == 1 && Counting::ownerSeen == 1;
+    };
+
+    auto* first = new TTrayIcon(form);
+    const WNDPROC appFirst = ProcOf(app), ownerFirst = ProcOf(owner);
+    EXPECT_NE(appFirst, &Counting::App);
+    EXPECT_NE(ownerFirst, &Counting::Owner);
+    auto* second = new TTrayIcon(form);
+    EXPECT_NE(ProcOf(app), appFirst);
+    EXPECT_NE(ProcOf(owner), ownerFirst);
+    EXPECT_TRUE(probe());  // through both hooks
+
+    delete second;
+    EXPECT_EQ(ProcOf(app), appFirst);
+    EXPECT_EQ(ProcOf(owner), ownerFirst);
+    EXPECT_TRUE(probe());
+    delete first;
+    EXPECT_EQ(ProcOf(app), &Counting::App);
+    EXPECT_EQ(ProcOf(owner), &Counting::Owner);
+    EXPECT_TRUE(probe());
+
+    SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+    delete form;
+}
+
+TEST(TrayHooks, WithoutAWindowedOwnerOnlyTheApplicationIsHooked) {
+    HWND app = Application::Instance().Handle();
+    const WNDPROC before = ProcOf(app);
+    Component owner(nullptr);
+    auto* tray = new TTrayIcon(&owner);
+    EXPECT_NE(ProcOf(app), before);
+    delete tray;
+    EXPECT_EQ(ProcOf(app), before);
+}
+
+TEST(TrayHooks, TaskbarCreatedPutsAVisibleIconBackAndLeavesAHiddenOneAway) {
+    const UINT taskbarCreated = TTrayIcon::TaskbarCreatedMessage();
+    ASSERT_NE(taskbarCreated, 0u);  // Wine's common controls are newer than 4.71
+    Component owner(nullptr);
+    TrayRecorder rec(true);
+    auto* shown = new TTrayIcon(&owner);
+    auto* hidden = new TTrayIcon(&owner);
+    shown->SetHint("3 drinks earnt");
+    shown->SetIconVisible(true);
+    hidden->SetHint("hidden");
+    ASSERT_EQ(AddsIn(rec, shown->Identity()), 1);
+
+    // The shell restarted and forgot the icon.
+    NOTIFYICONDATAA gone{};
+    gone.cbSize = quaff::tray::kIconDataSize;
+    gone.hWnd = TTrayIcon::TrayWindow();
+    gone.uID = shown->Identity();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
+
+    rec.Clear();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    EXPECT_EQ(AddsIn(rec, shown->Identity()), 1);
+    EXPECT_EQ(rec.ShellCalls(NIM_ADD).at(0).Tip(), "3 drinks earnt");
+    EXPECT_EQ(rec.ShellCalls(NIM_ADD).at(0).data.hIcon, shown->Icon().Handle());
+    for (const auto& c : rec.shell) EXPECT_NE(c.data.uID, hidden->Identity());
+}
+
+TEST(TrayHooks, MinimisingToTheTray) {
+    struct Case {
+        const char* name;
+        bool minimizeToTray;
+        bool withHandler;
+        bool byOwnerCommand;  // else the application window is minimised
+        int handlerCalls;
+        bool taken;  // the component hid the main form and added the icon
+        bool ownerMinimised;
+    };
+    const Case cases[] = {
+        {"application minimised, no handler", true, false, false, 0, true, false},
+        {"owner's minimise command, no handler: not intercepted", true, false, true, 0, false, true},
+        {"owner's minimise command with handler", true, true, true, 1, true, false},
+        {"MinimizeToTray false, application", false, true, false, 0, false, false},
+        {"MinimizeToTray false, owner", false, true, true, 0, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MainForm main;
+        TrayRecorder rec(true);
+        auto* tray = new TTrayIcon(main.form);
+        main.form->FinishCreation();
+        int calls = 0;
+        tray->SetMinimizeToTray(c.minimizeToTray);
+        if (c.withHandler) tray->OnMinimizeToTray = [&](Component* s) { EXPECT_EQ(s, tray); ++calls; };
+        main.form->Show();
+        HWND app = Application::Instance().Handle();
+        HWND owner = main.form->Handle();
+        rec.Clear();
+        if (c.byOwnerCommand) {
+            const LRESULT r = SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            if (c.taken) { EXPECT_EQ(r, 1); }
+        } else {
+            ShowWindow(app, SW_MINIMIZE);
+        }
+        EXPECT_EQ(calls, c.handlerCalls);
+        EXPECT_EQ(tray->IconVisible(), c.taken);
+        EXPECT_EQ(AddsIn(rec, tray->Identity()), c.taken ? 1 : 0);
+        EXPECT_EQ(main.form->Visible(), !c.taken);
+        if (c.taken) { EXPECT_FALSE(IsWindowVisible(app)); }  // no taskbar button
+        EXPECT_EQ(IsIconic(owner) != FALSE, c.ownerMinimised);
+    }
+}
+
+TEST(TrayHooks, StartupHandlerDecidesWhetherTheMainFormShows) {
+    for (bool show : {true, false}) {
+        SCOPED_TRACE(show ? "leaves ShowMainForm" : "clears ShowMainForm");
+        MainForm main;
+        HWND app = Application::Instance().Handle();
+        auto* tray = new TTrayIcon(main.form);
+        int calls = 0;
+        tray->OnStartup = [&](Component* s, bool& showMainForm) {
+            EXPECT_EQ(s, tray);
+            EXPECT_TRUE(showMainForm);
+            ++calls;
+            showMainForm = show;
+        };
+        ShowWindow(app, SW_SHOWNA);
+        main.form->FinishCreation();  // the loaded step
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(Application::Instance().ShowMainForm(), show);
+        EXPECT_EQ(IsWindowVisible(app) != FALSE, show);
+        // A plain main form: the first position change ends the check without asking again.
+        SetWindowPos(app, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        EXPECT_EQ(calls, 1);
+    }
+}
+
+TEST(TrayHooks, AnMdiMainFormIsAskedAgainAtTheFirstPositionChange) {
+    MainForm main;
+    main.form->SetStyle(Form::FormStyle::MDIForm);
+    HWND app = Application::Instance().Handle();
+    auto* tray = new TTrayIcon(main.form);
+    int calls = 0;
+    tray->OnStartup = [&](Component*, bool& showMainForm) {
+        EXPECT_TRUE(showMainForm);
+        ++calls;
+    };
+    main.form->FinishCreation();
+    EXPECT_EQ(calls, 1);
+    for (int i = 0; i < 2; ++i)
+        SetWindowPos(app, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(TrayHooks, ShowingTheOwnerBringsItToTheFront) {
+    auto* form = new Form(nullptr);
+    {
+        TrayRecorder rec(true);
+        new TTrayIcon(form);
+        form->Show();
+        ASSERT_GE(rec.foreground.size(), 2u);
+        EXPECT_EQ(rec.foreground[0], Application::Instance().Handle());
+        EXPECT_EQ(rec.foreground[1], form->Handle());
+    }
+    delete form;
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "tray_test_support.h"
+
+#include <shlwapi.h>
+
+#include <stdexcept>
+
+#include "win/handles.h"
+
+namespace quaff::test {
+
+void FillImageList(win::ImageList& list, int count) {
+    HIMAGELIST himl = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 1);
+    win::ScreenDC screen;
+    for (int i = 0; i < count; ++i) {
+        win::UniqueDC dc(CreateCompatibleDC(screen.get()));
+        win::UniqueBitmap image(CreateCompatibleBitmap(screen.get(), 16, 16));
+        win::UniqueBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
+        HGDIOBJ old = SelectObject(dc.get(), image.get());
+        win::UniqueBrush brush(CreateSolidBrush(FrameColour(i)));
+        RECT r{0, 0, 16, 16};
+        FillRect(dc.get(), &r, brush.get());
+        SelectObject(dc.get(), mask.get());
+        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
+        SelectObject(dc.get(), old);
+        ImageList_Add(himl, image.get(), mask.get());
+    }
+    IStream* stream = SHCreateMemStream(nullptr, 0);
+    ImageList_Write(himl, stream);
+    ImageList_Destroy(himl);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    stream->Release();
+    list.ReadFromStream(bytes.data(), read);
+}
+
+COLORREF IconCentreColour(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return CLR_INVALID;
+    win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    if (!colour) return CLR_INVALID;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = 16;
+    bi.bmiHeader.biHeight = -16;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::uint32_t pixels[16 * 16] = {};
+    win::ScreenDC screen;
+    if (!GetDIBits(screen.get(), colour.get(), 0, 16, pixels, &bi, DIB_RGB_COLORS)) return CLR_INVALID;
+    const std::uint32_t p = pixels[8 * 16 + 8];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+UINT_PTR LastTimerId(const std::vector<std::string>& log, unsigned interval) {
+    const std::string suffix = " " + std::to_string(interval);
+    for (auto it = log.rbegin(); it != log.rend(); ++it) {
+        if (it->rfind("SetTimer ", 0) == 0 && it->size() > suffix.size() &&
+            it->compare(it->size() - suffix.size(), suffix.size(), suffix) == 0)
+            return std::stoul(it->substr(9));
+    }
+    return 0;
+}
+
+}  // namespace quaff::test
