@@ -243,6 +243,19 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return r;
         }
+        case WM_PAINT:
+            if (defaultProc_) break;  // a standard control paints itself
+            {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(handle_, &ps);
+                Paint(dc);
+                EndPaint(handle_, &ps);
+            }
+            return 0;
+        case WM_PRINTCLIENT:
+            if (defaultProc_) break;
+            Paint(reinterpret_cast<HDC>(wp));
+            return 0;
         case WM_CONTEXTMENU:
             if (contextMenu_ && contextMenu_->AutoPopup() &&
                 reinterpret_cast<HWND>(wp) == handle_) {

@@ -130,6 +130,9 @@ protected:
     virtual bool NotifyNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
     virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
 
+    // Draws the client area of a window of the toolkit's own class (WM_PAINT, and
+    // WM_PRINTCLIENT for captures). The default draws nothing: the class background shows.
+    virtual void Paint(HDC /*dc*/) {}
     // Called after the size changed (docked children are already placed).
     virtual void Resized() {}
     // Called when the font in effect changed (own or inherited); the window has it already.

@@ -10,22 +10,8 @@ void Image::SetPicture(quaff::Picture&& picture) {
 }
 
 LRESULT Image::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;  // Paint covers everything
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(WindowIfAny(), &ps);
-            Paint(dc);
-            EndPaint(WindowIfAny(), &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT:  // drawing into a given DC (window captures)
-            Paint(reinterpret_cast<HDC>(wp));
-            return 0;
-        default:
-            return WinControl::WndProc(msg, wp, lp);
-    }
+    if (msg == WM_ERASEBKGND) return 1;  // Paint covers everything
+    return WinControl::WndProc(msg, wp, lp);
 }
 
 void Image::Paint(HDC dc) {

@@ -19,8 +19,9 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+    void Paint(HDC dc) override;
+
 private:
-    void Paint(HDC dc);
     quaff::Picture picture_;
 };
 

@@ -67,13 +67,6 @@ void Label::Click() {
 
 LRESULT Label::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(WindowIfAny(), &ps);
-            Paint(dc);
-            EndPaint(WindowIfAny(), &ps);
-            return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             pressed_ = true;

@@ -30,10 +30,10 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void FontChanged() override;
+    void Paint(HDC dc) override;
 
 private:
     void AdjustSize();
-    void Paint(HDC dc);
     UINT DrawFlags() const;
     Alignment alignment_ = Alignment::Left;
     bool autoSize_ = true;

@@ -17,17 +17,6 @@ void Panel::GetCreateParams(CreateParams& params) {
     params.exStyle |= WS_EX_CONTROLPARENT;  // Tab moves into the panel's controls
 }
 
-LRESULT Panel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(WindowIfAny(), &ps);
-        Paint(dc);
-        EndPaint(WindowIfAny(), &ps);
-        return 0;
-    }
-    return WinControl::WndProc(msg, wp, lp);
-}
-
 void Panel::Paint(HDC dc) {
     RECT r;
     GetClientRect(WindowIfAny(), &r);

@@ -17,10 +17,9 @@ public:
 
 protected:
     void GetCreateParams(CreateParams& params) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     Bevel bevel_ = Bevel::Raised;
 };
 

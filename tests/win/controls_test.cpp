@@ -159,7 +159,9 @@ TEST(Label, ClickNeedsPressAndReleaseOnTheLabel) {
         PostMessageA(label.Handle(), WM_LBUTTONUP, 0, c.releaseAt);
         PumpPending();
         EXPECT_EQ(form.clicks, c.clicks);
-        if (c.clicks) EXPECT_EQ(form.clicked, &label);
+        if (c.clicks) {
+            EXPECT_EQ(form.clicked, &label);
+        }
     }
 }
 
