@@ -32,9 +32,13 @@ public:
 private:
     static BOOL CALLBACK Collect(HWND w, LPARAM lp) {
         auto* self = reinterpret_cast<DisabledWindows*>(lp);
-        if (w != self->keep_ && IsWindowVisible(w) && IsWindowEnabled(w))
-            self->windows_.push_back(w);
-        return TRUE;
+        try {
+            if (w != self->keep_ && IsWindowVisible(w) && IsWindowEnabled(w))
+                self->windows_.push_back(w);
+            return TRUE;
+        } catch (...) {
+            return FALSE;  // out of memory: disable what was collected so far
+        }
     }
     HWND keep_;
     std::vector<HWND> windows_;

@@ -49,9 +49,16 @@ SIZE Label::TextExtent() const {
 }
 
 void Label::AdjustSize() {
-    if (!autoSize_) return;
     const SIZE text = TextExtent();
     RECT b = BoundsRect();
+    if (!autoSize_) {
+        // A label designed with a width only is one line high.
+        if (b.bottom == b.top && GetAlign() == Align::None) {
+            b.bottom = b.top + text.cy;
+            SetBoundsRect(b);
+        }
+        return;
+    }
     const Align align = GetAlign();
     if (align != Align::Top && align != Align::Bottom && align != Align::Client)
         b.right = b.left + text.cx;

@@ -15,7 +15,8 @@ public:
     Alignment GetAlignment() const { return alignment_; }
     void SetAlignment(Alignment alignment);
     // With AutoSize the label takes the size of its text (only the width when docked left
-    // or right, only the height when docked top or bottom).
+    // or right, only the height when docked top or bottom). Without it, a label given a
+    // width but no height is one line of its font high.
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
 

@@ -184,6 +184,14 @@ TEST(Label, AutoSizeFollowsTextAndFont) {
     EXPECT_EQ(r.right, ScaleDpi(label.Width()));
 }
 
+TEST(Label, DesignedWidthIsKeptAndTheHeightIsOneLine) {
+    ControlsForm form;
+    BuildControls(form, {{.kind = ControlKind::Label, .name = "Centred", .left = 8, .top = 16, .width = 289, .caption = "Donate Via No Chex", .alignment = Label::Alignment::Center}});
+    auto& label = form.Get<Label>("Centred");
+    EXPECT_EQ(label.Width(), 289);
+    EXPECT_EQ(label.Height(), form.Get<Label>("Label1").Height());
+}
+
 uint32_t Rgb(COLORREF c) {
     return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c);
 }
