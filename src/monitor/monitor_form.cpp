@@ -1,0 +1,200 @@
+#include "monitor/monitor_form.h"
+
+#include <exception>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "core/earnings.h"
+#include "core/jpeg_picture.h"
+#include "monitor/picture_folder.h"
+#include "resources/resource_names.h"
+#include "settings/settings.h"
+#include "win/clock.h"
+#include "win/layout.h"
+#include "win/locale.h"
+
+namespace quaff::monitor {
+
+namespace {
+
+using win::Align;
+using win::ControlKind;
+
+// The start time and the count are meant to be read from across the room.
+const win::FontSpec kCountFont{.face = "MS Sans Serif", .size = 12, .bold = true, .italic = true};
+
+}  // namespace
+
+PictureDraw& ProcessPictureDraw() {
+    static PictureDraw draw;
+    return draw;
+}
+
+TfrmMain::TfrmMain(win::Component* owner) : win::Form(owner) {
+    SetName("frmMain");
+    SetCaption("Quaffometer");
+    SetBorderStyle(BorderStyle::SizeToolWin);
+    SetBounds(362, 164, 406, 357);  // the form's font is the toolkit's default, MS Sans Serif 8
+    BuildLayout();
+    ReadIconSets();
+}
+
+void TfrmMain::BuildLayout() {
+    // Docking order follows the designed places: Panel1 lies below Panel2, Label4 right of
+    // Label2, and Label3 right of Label1.
+    win::BuildControls(*this, {
+        {.kind = ControlKind::Panel, .name = "Panel1", .left = 0, .top = 286, .width = 398,
+         .height = 44, .align = Align::Bottom},
+        {.kind = ControlKind::Button, .name = "Button1", .parent = "Panel1", .left = 8, .top = 11,
+         .width = 75, .height = 25, .caption = "Start", .tabOrder = 0,
+         .onClick = win::On(&TfrmMain::Button1Click)},
+        {.kind = ControlKind::Button, .name = "Button2", .parent = "Panel1", .left = 88,
+         .top = 11, .width = 75, .height = 25, .caption = "Stop", .tabOrder = 1,
+         .onClick = win::On(&TfrmMain::Button2Click)},
+        {.kind = ControlKind::Panel, .name = "Panel2", .left = 0, .top = 256, .width = 398,
+         .height = 30, .align = Align::Bottom},
+        {.kind = ControlKind::Label, .name = "Label2", .parent = "Panel2", .left = 1, .top = 1,
+         .caption = "Started:", .align = Align::Left, .font = &kCountFont},
+        {.kind = ControlKind::Label, .name = "Label4", .parent = "Panel2", .left = 80, .top = 1,
+         .caption = "", .align = Align::Left, .font = &kCountFont},
+        {.kind = ControlKind::Label, .name = "Label1", .parent = "Panel2", .left = 200, .top = 1,
+         .caption = "Beers Earnt:", .align = Align::Right, .font = &kCountFont},
+        {.kind = ControlKind::Label, .name = "Label3", .parent = "Panel2", .left = 380, .top = 1,
+         .caption = "0", .align = Align::Right, .font = &kCountFont},
+        {.kind = ControlKind::Panel, .name = "Panel3", .left = 0, .top = 0, .width = 398,
+         .height = 256, .align = Align::Client},
+        {.kind = ControlKind::Image, .name = "Image1", .parent = "Panel3", .left = 0, .top = 0,
+         .width = 398, .height = 256, .align = Align::Client},
+    });
+    Panel1 = &win::FindControl<win::Panel>(*this, "Panel1");
+    Button1 = &win::FindControl<win::Button>(*this, "Button1");
+    Button2 = &win::FindControl<win::Button>(*this, "Button2");
+    Panel2 = &win::FindControl<win::Panel>(*this, "Panel2");
+    Label2 = &win::FindControl<win::Label>(*this, "Label2");
+    Label4 = &win::FindControl<win::Label>(*this, "Label4");
+    Label1 = &win::FindControl<win::Label>(*this, "Label1");
+    Label3 = &win::FindControl<win::Label>(*this, "Label3");
+    Panel3 = &win::FindControl<win::Panel>(*this, "Panel3");
+    Image1 = &win::FindControl<win::Image>(*this, "Image1");
+
+    PopupMenu1 = new win::PopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    FixInPlace1 = new win::MenuItem(this);
+    FixInPlace1->SetName("FixInPlace1");
+    FixInPlace1->SetCaption("FixInPlace");
+    FixInPlace1->OnClick = [this](win::Component* sender) { FixInPlace1Click(sender); };
+    PopupMenu1->Items().Add(FixInPlace1);
+    Image1->SetContextMenu(PopupMenu1);
+}
+
+void TfrmMain::ReadIconSets() {
+    win::ImageList** const lists[] = {&BitterLarge,  &BitterSmall, &GuinessLarge,
+                                      &GuinessSmall, &LagerLarge,  &LagerSmall};
+    const char* const names[] = {"BitterLarge",  "BitterSmall", "GuinessLarge",
+                                 "GuinessSmall", "LagerLarge",  "LagerSmall"};
+    static_assert(std::size(lists) == std::size(kIconSetResources));
+    const HINSTANCE module = win::Application::Instance().Module();
+    for (size_t i = 0; i < std::size(lists); ++i) {
+        auto* list = new win::ImageList(this);
+        list->SetName(names[i]);
+        *lists[i] = list;
+        list->ReadFromResource(module, kIconSetResources[i]);
+    }
+}
+
+win::ImageList* TfrmMain::IconSet(int32_t iconSet) const {
+    win::ImageList* const lists[] = {BitterLarge,  BitterSmall, GuinessLarge,
+                                     GuinessSmall, LagerLarge,  LagerSmall};
+    return lists[IconSetIndex(iconSet)];
+}
+
+void TfrmMain::FormCreate() { running_ = false; }
+
+void TfrmMain::FormShow() {
+    // The buttons must match the counting state even when the picture fails; the failure is
+    // reported once they are set (the form reports what this throws after it is shown).
+    std::exception_ptr pictureError;
+    try {
+        PickPicture();
+    } catch (...) {
+        pictureError = std::current_exception();
+    }
+    Button1->SetEnabled(!running_);
+    Button2->SetEnabled(running_);
+    if (pictureError) std::rethrow_exception(pictureError);
+}
+
+void TfrmMain::Button1Click(win::Component*) {
+    // Everything that can fail comes first, so a failure leaves the last period as it was.
+    const win::Clock& clock = win::Clock::Current();
+    const DateTime start = clock.LocalNow();
+    const int64_t startUtc = clock.UtcTicks();
+    std::string shown = DateTimeToStr(start, win::UserFormats());
+
+    amountEarned_ = 0;
+    drinkCount_ = 0;
+    startTime_ = start;
+    startUtcTicks_ = startUtc;
+    Label4->SetCaption(std::move(shown));
+    running_ = true;
+    Button1->SetEnabled(false);
+    Button2->SetEnabled(true);
+}
+
+void TfrmMain::Button2Click(win::Component*) {
+    running_ = false;
+    Button1->SetEnabled(true);
+    Button2->SetEnabled(false);
+}
+
+void TfrmMain::FixInPlace1Click(win::Component*) {
+    FixInPlace1->SetChecked(!FixInPlace1->Checked());
+    SetBorderStyle(FixInPlace1->Checked() ? BorderStyle::None : BorderStyle::SizeToolWin);
+}
+
+double TfrmMain::PayPerSecond() {
+    TBeer beer;
+    LoadSettings(beer);
+    const SYSTEMTIME today = win::Clock::Current().LocalTime();
+    return quaff::PayPerSecond(beer.Salary, beer.HoursADay, beer.DaysAWeek,
+                               DaysInMonth(today.wYear, today.wMonth), win::UserFormats());
+}
+
+void TfrmMain::UpdateStuff() {
+    // Measured on the UTC clock, so the count does not jump when daylight-saving time starts
+    // or ends during the period.
+    const int32_t elapsed = ElapsedSeconds(startUtcTicks_, win::Clock::Current().UtcTicks());
+    amountEarned_ = quaff::AmountEarned(PayPerSecond(), elapsed);
+}
+
+int TfrmMain::GetIconNumber(double amount) {
+    TBeer beer;
+    LoadSettings(beer);
+    const FormatSettings& fs = win::UserFormats();
+    const DrinkFrame drinks = IconNumber(amount, amountEarned_, beer.PriceOfDrink, fs);
+    drinkCount_ = drinks.drinkCount;
+    Label3->SetCaption(FloatToStr(drinks.drinkCount, fs));
+    return drinks.frame;
+}
+
+void TfrmMain::PickPicture() {
+    TBeer beer;
+    LoadSettings(beer);
+    if (!beer.UserName.empty()) SetCaption(beer.UserName + " 's Quaffometer");
+
+    const PictureFolder folder(beer.ImageDir);
+    const uint32_t count = folder.Count();
+    if (count == 0) return;  // no picture to change to: the window keeps what it shows
+    const std::optional<std::string> path = folder.PathOf(draw_->Next(count));
+    if (!path) return;  // the folder lost entries between the two listings
+
+    // Decoded no larger than needed to cover the picture area.
+    RECT area;
+    GetClientRect(Image1->Handle(), &area);
+    Picture picture = DecodeJpegFile(*path, area.right - area.left, area.bottom - area.top);
+    if (!picture.empty()) Image1->SetPicture(std::move(picture));
+}
+
+}  // namespace quaff::monitor

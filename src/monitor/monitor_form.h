@@ -1,0 +1,99 @@
+// The monitor window: Start and Stop of a counting period, the start time and the whole
+// drinks earned, and a picture drawn from the user's picture folder. It also carries the
+// counting state the launcher's tick brings up to date and the six icon sets of the tray.
+#pragma once
+
+#include <cstdint>
+
+#include "core/datetime.h"
+#include "core/picture_draw.h"
+#include "win/button.h"
+#include "win/form.h"
+#include "win/image.h"
+#include "win/image_list.h"
+#include "win/label.h"
+#include "win/menu.h"
+#include "win/panel.h"
+
+namespace quaff::monitor {
+
+// The generator behind the picture draw, one for the whole process, starting from seed 0.
+PictureDraw& ProcessPictureDraw();
+
+class TfrmMain : public win::Form {
+public:
+    // Builds the controls and reads the six icon sets from the program's resources; a set
+    // that cannot be read throws ReadError and no window results.
+    explicit TfrmMain(win::Component* owner);
+
+    // The designed controls.
+    win::Panel* Panel1;
+    win::Button* Button1;
+    win::Button* Button2;
+    win::Panel* Panel2;
+    win::Label* Label2;
+    win::Label* Label4;
+    win::Label* Label1;
+    win::Label* Label3;
+    win::Panel* Panel3;
+    win::Image* Image1;
+    win::PopupMenu* PopupMenu1;
+    win::MenuItem* FixInPlace1;
+    // The icon sets, in the order of the icon-set numbers.
+    win::ImageList* BitterLarge;
+    win::ImageList* BitterSmall;
+    win::ImageList* GuinessLarge;
+    win::ImageList* GuinessSmall;
+    win::ImageList* LagerLarge;
+    win::ImageList* LagerSmall;
+
+    void FormCreate();
+    void FormShow();
+    // Start: a new counting period from now.
+    void Button1Click(win::Component* sender);
+    // Stop: the counting ends; what it showed stays.
+    void Button2Click(win::Component* sender);
+    // Fixes the window on the desktop without a frame, or gives the frame back.
+    void FixInPlace1Click(win::Component* sender);
+
+    // This month's pay per second of working time, from freshly loaded settings. A setting
+    // that is not a number throws its conversion error.
+    double PayPerSecond();
+    // The amount earned since Start, re-priced from scratch; on an error it keeps its value.
+    void UpdateStuff();
+    // Sets the drink count and Label3 from `amount` and answers the tray frame 0 to 15; on
+    // an error both keep their values.
+    int GetIconNumber(double amount);
+    // Puts a picture from the picture folder into Image1 and the user's name in the caption.
+    void PickPicture();
+
+    bool Running() const { return running_; }
+    double AmountEarned() const { return amountEarned_; }
+    double DrinkCount() const { return drinkCount_; }
+    DateTime StartTime() const { return startTime_; }
+    // The icon set an icon-set number selects; numbers outside 0 to 5 select BitterLarge.
+    win::ImageList* IconSet(int32_t iconSet) const;
+
+    // The generator the picture draw uses (the process's unless another is put in; the
+    // caller keeps it alive).
+    void SetPictureDraw(PictureDraw* draw) { draw_ = draw ? draw : &ProcessPictureDraw(); }
+
+protected:
+    void DoCreate() override { FormCreate(); }
+    void DoShow() override { FormShow(); }
+
+private:
+    void BuildLayout();
+    void ReadIconSets();
+
+    // The counting state.
+    DateTime startTime_ = 0;        // local, as shown
+    int64_t startUtcTicks_ = 0;     // what the period is measured from
+    bool running_ = false;
+    double amountEarned_ = 0;
+    double drinkCount_ = 0;
+
+    PictureDraw* draw_ = &ProcessPictureDraw();
+};
+
+}  // namespace quaff::monitor

@@ -1,0 +1,85 @@
+#include "monitor/picture_folder.h"
+
+#include <functional>
+
+namespace quaff::monitor {
+
+namespace {
+
+const char kPattern[] = "*.jpg";
+
+// Attribute bits an entry must not have unless the mask asks for them; the others (read-only,
+// archive, normal, ...) never keep an entry out.
+constexpr DWORD kSelectable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY;
+
+bool PassesMask(DWORD attributes, DWORD mask) {
+    return (attributes & kSelectable & ~mask) == 0;
+}
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : h_(h) {}
+    ~FindHandle() {
+        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+// Calls `visit` with the name of each entry matching the pattern whose attributes pass the
+// mask, in listing order, until it answers false.
+void ForEachMatch(const std::string& pattern, DWORD mask,
+                  const std::function<bool(const char* name)>& visit) {
+    WIN32_FIND_DATAA data;
+    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+    if (find.get() == INVALID_HANDLE_VALUE) return;
+    do {
+        if (PassesMask(data.dwFileAttributes, mask) && !visit(data.cFileName)) return;
+    } while (FindNextFileA(find.get(), &data));
+}
+
+}  // namespace
+
+std::string WithSeparator(std::string_view folder) {
+    std::string text(folder);
+    if (text.empty() || (text.back() != '\\' && text.back() != '/')) text += '\\';
+    return text;
+}
+
+bool FolderExists(std::string_view folder) {
+    if (folder.empty()) return false;
+    const DWORD attributes = GetFileAttributesA(std::string(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+PictureFolder::PictureFolder(std::string_view folder)
+    : folder_(WithSeparator(folder)), exists_(FolderExists(folder)) {}
+
+uint32_t PictureFolder::Count() const {
+    uint32_t count = 0;
+    if (!exists_) return count;
+    ForEachMatch(folder_ + kPattern, kAnyEntry, [&count](const char*) {
+        ++count;
+        return count < UINT32_MAX;
+    });
+    return count;
+}
+
+std::optional<std::string> PictureFolder::PathOf(uint32_t index) const {
+    std::optional<std::string> path;
+    if (!exists_) return path;
+    uint32_t seen = 0;
+    ForEachMatch(folder_ + kPattern, kAnyEntry, [&](const char* name) {
+        if (seen++ < index) return true;
+        path = folder_ + name;
+        return false;
+    });
+    return path;
+}
+
+}  // namespace quaff::monitor

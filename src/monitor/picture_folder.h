@@ -1,0 +1,41 @@
+// The monitor window's picture folder: which "*.jpg" entries it holds and where they are.
+// Entries are taken in the order the file system lists them, so the same folder gives the
+// same sequence of pictures in every run.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quaff::monitor {
+
+// Attributes an entry may have and still count: read-only, hidden, system, volume label,
+// directory and archive, that is any entry. A folder named x.jpg counts as a picture too.
+inline constexpr DWORD kAnyEntry = 63;
+
+// The folder text with one "\" after it. The settings dialog stores the folder ending in
+// "\", but a text typed without it names the same folder, not files beside it.
+std::string WithSeparator(std::string_view folder);
+
+// True when the text names a folder that exists (with or without the final separator).
+bool FolderExists(std::string_view folder);
+
+class PictureFolder {
+public:
+    explicit PictureFolder(std::string_view folder);
+
+    // The "*.jpg" entries of the folder; 0 when the folder does not exist.
+    uint32_t Count() const;
+    // The full path of entry `index` in the listing, or nothing when the folder no longer
+    // holds that many.
+    std::optional<std::string> PathOf(uint32_t index) const;
+
+private:
+    std::string folder_;  // with its separator
+    bool exists_;
+};
+
+}  // namespace quaff::monitor
