@@ -18,20 +18,26 @@ int SystemDpi() {
     return dpi;
 }
 
-bool FaceInstalled(const std::string& face) {
+// Whether the face is installed, and as a scalable (not bitmap) font when `scalable`.
+bool FaceInstalled(const std::string& face, bool scalable) {
     ScreenDC dc;
     LOGFONTA query{};
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(query.lfFaceName, face.c_str(), LF_FACESIZE);
-    bool found = false;
+    struct Want {
+        bool scalable;
+        bool found;
+    } want{scalable, false};
     EnumFontFamiliesExA(
         dc.get(), &query,
-        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lp) -> int {
-            *reinterpret_cast<bool*>(lp) = true;
+        [](const LOGFONTA*, const TEXTMETRICA*, DWORD type, LPARAM lp) -> int {
+            auto* w = reinterpret_cast<Want*>(lp);
+            if (w->scalable && (type & RASTER_FONTTYPE)) return 1;  // keep looking
+            w->found = true;
             return 0;
         },
-        reinterpret_cast<LPARAM>(&found), 0);
-    return found;
+        reinterpret_cast<LPARAM>(&want), 0);
+    return want.found;
 }
 
 }  // namespace
@@ -44,20 +50,21 @@ int UnscaleDpi(int pixels) {
     return MulDiv(pixels, 96, SystemDpi());
 }
 
-std::string ResolveFontFace(const std::string& designedFace) {
-    static std::map<std::string, std::string> resolved;
-    auto it = resolved.find(designedFace);
+std::string ResolveFontFace(const std::string& designedFace, bool styled) {
+    static std::map<std::pair<std::string, bool>, std::string> resolved;
+    const auto key = std::make_pair(designedFace, styled);
+    auto it = resolved.find(key);
     if (it != resolved.end()) return it->second;
     std::string face = designedFace;
-    if (!FaceInstalled(face)) {
+    if (!FaceInstalled(face, styled)) {
         face = "Tahoma";
-        if (!FaceInstalled(face)) {
+        if (!FaceInstalled(face, styled)) {
             LOGFONTA lf{};
             GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
             face = lf.lfFaceName;
         }
     }
-    resolved.emplace(designedFace, face);
+    resolved.emplace(key, face);
     return face;
 }
 
@@ -74,7 +81,8 @@ HFONT SharedFont(const FontSpec& font) {
     lf.lfUnderline = font.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, ResolveFontFace(font.face).c_str(), LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, ResolveFontFace(font.face, font.bold || font.italic).c_str(),
+              LF_FACESIZE);
     HFONT h = CreateFontIndirectA(&lf);
     if (!h) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return fonts.emplace(key, UniqueFont(h)).first->second.get();

@@ -11,8 +11,9 @@
 namespace quaff::win {
 
 // The face actually used for a designed face: the face itself when installed, else "Tahoma",
-// else the face of the default GUI font.
-std::string ResolveFontFace(const std::string& designedFace);
+// else the face of the default GUI font. Bold or italic text (`styled`) avoids a face that
+// exists only as a bitmap font, which the system may draw without the style.
+std::string ResolveFontFace(const std::string& designedFace, bool styled = false);
 
 // The shared font for a design (never destroyed by the caller; lives as long as the process).
 HFONT SharedFont(const FontSpec& font);

@@ -41,4 +41,16 @@ void GroupBox::GetCreateParams(CreateParams& params) {
     params.exStyle |= WS_EX_CONTROLPARENT;
 }
 
+LRESULT GroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) {
+        // The standard group box draws only its frame and caption; as a container it must
+        // also clear the area inside, which its clipped parent leaves alone.
+        RECT r;
+        GetClientRect(WindowIfAny(), &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    return WinControl::WndProc(msg, wp, lp);
+}
+
 }  // namespace quaff::win

@@ -29,6 +29,7 @@ public:
 
 protected:
     void GetCreateParams(CreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace quaff::win

@@ -117,6 +117,7 @@ TEST(Fonts, DesignedFacesMapToInstalledFacesAndAreShared) {
     big.italic = true;
     LOGFONTA lf{};
     GetObjectA(SharedFont(big), sizeof(lf), &lf);
+    EXPECT_EQ(std::string(lf.lfFaceName), ResolveFontFace(big.face, true));
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic);
     EXPECT_LT(lf.lfHeight, 0);  // a character height in points, not a cell height
