@@ -143,13 +143,6 @@ void WinControl::DestroyHandle() {
     handle_ = nullptr;
 }
 
-void WinControl::RecreateWnd() {
-    if (!handle_) return;
-    // Children keep their objects; their windows go with ours and come back with it.
-    DestroyHandle();
-    CreateHandle();
-}
-
 void WinControl::UpdateStyle(DWORD add, DWORD remove, bool ex) {
     if (!handle_) return;
     int index = ex ? GWL_EXSTYLE : GWL_STYLE;

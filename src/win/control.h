@@ -141,8 +141,7 @@ protected:
     // height of its list).
     virtual RECT WindowRectFor(const RECT& bounds) const { return bounds; }
 
-    // Recreates the window (after a change of style that needs it), keeping the state.
-    void RecreateWnd();
+    // Changes style bits of the existing window and lets it redraw its frame.
     void UpdateStyle(DWORD add, DWORD remove, bool ex = false);
 
     // Sets the kept caption without touching the window (the window changed it).

@@ -28,17 +28,17 @@ std::string Edit::Text() const {
     return std::string(buffer.data());
 }
 
-void Edit::ReplaceText(const std::string& text) {
+void Edit::SetCaption(std::string caption) {
     ++programmatic_;
     struct Done {
         int& n;
         ~Done() { --n; }
     } done{programmatic_};
-    SetCaption(text);
+    WinControl::SetCaption(std::move(caption));
 }
 
 void Edit::SetText(const std::string& text) {
-    ReplaceText(text);
+    SetCaption(text);
     modified_ = false;
 }
 

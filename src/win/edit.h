@@ -15,6 +15,8 @@ public:
     virtual std::string Text() const;
     // Puts a text into the field; not a modification by the user.
     virtual void SetText(const std::string& text);
+    // The same without clearing Modified (the program's change of the text).
+    void SetCaption(std::string caption) override;
 
     // At most this many characters can be typed (0: no limit).
     int MaxLength() const { return maxLength_; }
@@ -32,8 +34,6 @@ protected:
     void HandleCreated() override;
     void CommandNotify(WORD code) override;
 
-    // Replaces the window's text as the program (modified flag untouched).
-    void ReplaceText(const std::string& text);
     // Caret position, selection start and end, in characters.
     void GetSelection(size_t& start, size_t& end) const;
     void SetSelection(size_t start, size_t end);

@@ -105,8 +105,6 @@ void Form::GetCreateParams(CreateParams& params) {
     params.parentWindow = Application::Instance().Handle();
 }
 
-void Form::HandleCreated() {}
-
 void Form::SetStyle(FormStyle style) {
     formStyle_ = style;
     if (HWND h = WindowIfAny())

@@ -76,7 +76,6 @@ protected:
     virtual void DoHide() {}
 
     void GetCreateParams(CreateParams& params) override;
-    void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:

@@ -59,7 +59,7 @@ void MaskEdit::Apply(const EditMask::Edit& edit) {
         return;
     }
     if (edit.display != Edit::Text()) {
-        ReplaceText(edit.display);
+        SetCaption(edit.display);
         SetModified(true);
     }
     SetSelection(edit.caret, edit.caret);
