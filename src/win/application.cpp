@@ -103,7 +103,12 @@ void Application::ShowErrorText(std::string_view message) noexcept {
             return;
         }
         ++openErrorBoxes_;
-        MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        // Owned by the window in front (a modal form, when one is shown), so the box comes up
+        // above it and not hidden behind it; with none, the box is modal to the whole program.
+        HWND owner = GetActiveWindow();
+        if (owner && !IsWindowVisible(owner)) owner = nullptr;
+        UINT flags = MB_OK | MB_ICONSTOP | MB_SETFOREGROUND | (owner ? MB_APPLMODAL : MB_TASKMODAL);
+        MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
         --openErrorBoxes_;
     } catch (...) {
     }
