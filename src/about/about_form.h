@@ -1,0 +1,64 @@
+// The about box: names the program and asks for donations. One line opens the donation page
+// in the user's default web browser, another gives the e-mail address for payments.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "win/form.h"
+
+namespace quaff::win {
+class Button;
+class Label;
+class Panel;
+}  // namespace quaff::win
+
+namespace quaff::about {
+
+// The donation service and the address payments go to. Neutral placeholders: they name no
+// real person or business.
+inline constexpr char kDonationHost[] = "payments.example.com";
+inline constexpr char kDonationEmail[] = "donations@example.com";
+
+// https://<host>/payme.asap?email=<address>
+std::string DonationAddress();
+
+// The program's path from a command registered to open web addresses: a quoted path without
+// its quotes, else everything up to the first blank.
+std::string BrowserFromCommand(std::string_view command);
+
+// The one shell call the about box makes, with ShellExecuteA's arguments and answer. Tests
+// replace it to see the calls; by default it is the real ShellExecuteA.
+using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file,
+                                               const char* parameters, const char* directory,
+                                               int show)>;
+// Installs `fn` (an empty one restores the real call) and answers the one it replaced.
+ShellExecuteFn SetShellExecute(ShellExecuteFn fn);
+
+}  // namespace quaff::about
+
+class TfrmAbout : public quaff::win::Form {
+public:
+    explicit TfrmAbout(quaff::win::Component* owner);
+
+    // Designed controls.
+    quaff::win::Panel* Panel1;
+    quaff::win::Label* Label1;
+    quaff::win::Label* Label2;
+    quaff::win::Label* Label3;
+    quaff::win::Label* Label4;
+    quaff::win::Label* Label5;
+    quaff::win::Button* Button1;
+
+    // Opens the donation page: with the default browser when one is registered and starts,
+    // else by handing the address to the shell. Throws quaff::Error when neither opens it.
+    void Label3Click(quaff::win::Component* sender);
+
+    // The program registered to open web addresses (HKEY_CLASSES_ROOT
+    // "HTTP\shell\open\command"), or empty text when none is registered. Throws
+    // quaff::win::RegistryError when the registration is not text.
+    static std::string GetDefaultBrowser();
+};
