@@ -1,0 +1,177 @@
+#include "app/launcher.h"
+
+#include <exception>
+
+#include "about/about_form.h"
+#include "core/earnings.h"
+#include "monitor/monitor_form.h"
+#include "resources/resource_names.h"
+#include "settings/settings.h"
+#include "settings/settings_form.h"
+#include "tray/tray_icon.h"
+#include "win/application.h"
+#include "win/locale.h"
+#include "win/menu.h"
+#include "win/timer.h"
+
+using namespace quaff;
+using quaff::win::Application;
+using quaff::win::Component;
+
+TfrmLaunch* frmLaunch = nullptr;
+TfrmMain* frmMain = nullptr;
+TfrmSettings* frmSettings = nullptr;
+TfrmAbout* frmAbout = nullptr;
+
+namespace {
+
+win::MenuItem* AddItem(win::PopupMenu* menu, const char* name, const char* caption) {
+    auto* item = new win::MenuItem(menu);
+    item->SetName(name);
+    item->SetCaption(caption);
+    menu->Items().Add(item);
+    return item;
+}
+
+}  // namespace
+
+TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
+    // As designed: caption "frmLaunch", 176 by 161, never visible.
+    SetName("frmLaunch");
+    SetCaption("frmLaunch");
+    SetBounds(192, 114, 176, 161);
+
+    PopupMenu1 = new win::PopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    stuff1 = AddItem(PopupMenu1, "stuff1", "Drink Stuff...");
+    Settings1 = AddItem(PopupMenu1, "Settings1", "Settings...");
+    exit1 = AddItem(PopupMenu1, "exit1", "Exit");
+    N1 = AddItem(PopupMenu1, "N1", "-");
+    About1 = AddItem(PopupMenu1, "About1", "About...");
+    stuff1->OnClick = [this](Component* s) { stuff1Click(s); };
+    // The settings item is bound to the handler named after the tray's double-click, and the
+    // tray's double-click to the monitor command.
+    Settings1->OnClick = [this](Component* s) { TrayIcon1DblClick(s); };
+    exit1->OnClick = [this](Component* s) { exit1Click(s); };
+    About1->OnClick = [this](Component* s) { About1Click(s); };
+
+    // The tray icon's designed values, in the order they are applied: the initial icon (the
+    // empty large glass) and IconVisible put it in the notification area at once, with no tip.
+    TrayIcon1 = new tray::TTrayIcon(this);
+    TrayIcon1->SetName("TrayIcon1");
+    TrayIcon1->SetCycleInterval(0);
+    {
+        win::Icon initial;
+        initial.LoadFromResource(Application::Instance().Module(), QUAFF_RES_TRAY_ICON, 16);
+        TrayIcon1->SetIcon(initial);
+    }
+    TrayIcon1->SetIconVisible(true);
+    TrayIcon1->SetIconIndex(0);
+    TrayIcon1->SetPopupMenu(PopupMenu1);
+    TrayIcon1->OnDblClick = [this](Component* s) { stuff1Click(s); };
+
+    Timer1 = new win::Timer(this);
+    Timer1->SetName("Timer1");
+    Timer1->SetInterval(2000);
+    Timer1->OnTimer = [this](Component* s) { Timer1Timer(s); };
+    Timer1->SetEnabled(true);
+}
+
+TfrmLaunch::~TfrmLaunch() {
+    FreeMonitor();
+    if (frmLaunch == this) frmLaunch = nullptr;
+}
+
+void TfrmLaunch::FormCreate() {
+    frmMain = new TfrmMain(this);
+    frmMain->FinishCreation();
+    SelectIconSet();
+    TrayIcon1->SetIconIndex(15);
+}
+
+void TfrmLaunch::SelectIconSet() {
+    TBeer beer;
+    LoadSettings(beer);
+    TrayIcon1->SetIconList(frmMain->IconSet(beer.IconSet));
+}
+
+void TfrmLaunch::UpdateTray() {
+    if (!frmMain || !frmMain->Running()) return;
+    frmMain->UpdateStuff();
+    SelectIconSet();
+    TrayIcon1->SetIconIndex(frmMain->GetIconNumber(frmMain->AmountEarned()));
+    TrayIcon1->SetHint(DrinksHint(frmMain->DrinkCount(), win::UserFormats()));
+}
+
+void TfrmLaunch::Timer1Timer(Component*) {
+    try {
+        UpdateTray();
+    } catch (const std::exception& e) {
+        // A setting that stays wrong fails every tick: one box at a time, never a pile of
+        // them nested in each other; once it is closed the next failing tick reports again.
+        if (tickErrorShowing_) return;
+        tickErrorShowing_ = true;
+        Application::Instance().HandleException(e);
+        tickErrorShowing_ = false;
+    }
+}
+
+bool TfrmLaunch::Guarded() const {
+    return (frmMain && frmMain->Visible()) || frmSettings || frmAbout;
+}
+
+void TfrmLaunch::stuff1Click(Component*) {
+    if (!frmMain || Guarded()) return;
+    frmMain->ShowModal();
+    // Exit chosen while the window was shown ends the showing first; it is freed only now.
+    if (exitPending_) FreeMonitor();
+}
+
+void TfrmLaunch::TrayIcon1DblClick(Component*) {
+    if (Guarded()) return;
+    frmSettings = new TfrmSettings(this);
+    try {
+        frmSettings->FinishCreation();
+        frmSettings->ShowModal();
+    } catch (...) {
+        delete frmSettings;
+        frmSettings = nullptr;
+        throw;
+    }
+    delete frmSettings;
+    frmSettings = nullptr;
+}
+
+void TfrmLaunch::About1Click(Component*) {
+    if (Guarded()) return;
+    frmAbout = new TfrmAbout(this);
+    try {
+        frmAbout->FinishCreation();
+        frmAbout->ShowModal();
+    } catch (...) {
+        delete frmAbout;
+        frmAbout = nullptr;
+        throw;
+    }
+    delete frmAbout;
+    frmAbout = nullptr;
+}
+
+void TfrmLaunch::exit1Click(Component*) {
+    // The monitor window must not be destroyed inside its own modal showing: terminating the
+    // application ends every modal loop, and the showing command frees it on its way out.
+    if (frmMain && frmMain->Modal())
+        exitPending_ = true;
+    else
+        FreeMonitor();
+    Application::Instance().Terminate();
+}
+
+void TfrmLaunch::FreeMonitor() {
+    if (!frmMain) return;
+    TfrmMain* form = frmMain;
+    frmMain = nullptr;
+    // The tray must not keep showing from a list that is about to go.
+    if (TrayIcon1) TrayIcon1->SetIconList(nullptr);
+    delete form;
+}

@@ -1,0 +1,73 @@
+// The hidden launcher: the application's main form, never shown. It owns the tray icon, the
+// tray menu and the two-second tick that refreshes the glass and its tip while counting, and
+// opens the monitor window, the settings dialog and the about box.
+#pragma once
+
+#include "win/form.h"
+
+namespace quaff::win {
+class MenuItem;
+class PopupMenu;
+class Timer;
+}  // namespace quaff::win
+
+namespace quaff::tray {
+class TTrayIcon;
+}
+
+namespace quaff::monitor {
+class TfrmMain;
+}
+using quaff::monitor::TfrmMain;
+
+class TfrmSettings;
+class TfrmAbout;
+
+class TfrmLaunch : public quaff::win::Form {
+public:
+    explicit TfrmLaunch(quaff::win::Component* owner);
+    ~TfrmLaunch() override;
+
+    // Designed components.
+    quaff::tray::TTrayIcon* TrayIcon1;
+    quaff::win::PopupMenu* PopupMenu1;
+    quaff::win::MenuItem* stuff1;
+    quaff::win::MenuItem* Settings1;
+    quaff::win::MenuItem* exit1;
+    quaff::win::MenuItem* N1;
+    quaff::win::MenuItem* About1;
+    quaff::win::Timer* Timer1;
+
+    // Event handlers.
+    void FormCreate();
+    void Timer1Timer(quaff::win::Component* sender);
+    void stuff1Click(quaff::win::Component* sender);
+    void TrayIcon1DblClick(quaff::win::Component* sender);
+    void About1Click(quaff::win::Component* sender);
+    void exit1Click(quaff::win::Component* sender);
+
+    // The counting tick itself; errors propagate (Timer1Timer reports them).
+    void UpdateTray();
+
+    // True while an error box raised by the tick is open.
+    bool TickErrorShowing() const { return tickErrorShowing_; }
+
+protected:
+    void DoCreate() override { FormCreate(); }
+
+private:
+    // A window of the program is shown: the window-opening commands do nothing then.
+    bool Guarded() const;
+    // Selects the icon set the stored settings name, on the tray icon.
+    void SelectIconSet();
+    void FreeMonitor();
+
+    bool tickErrorShowing_ = false;
+    bool exitPending_ = false;
+};
+
+// Program-wide references, as the launcher keeps them.
+extern TfrmLaunch* frmLaunch;
+extern TfrmMain* frmMain;
+extern TfrmSettings* frmSettings;
+extern TfrmAbout* frmAbout;

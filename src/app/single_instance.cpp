@@ -1,0 +1,37 @@
+#include "app/single_instance.h"
+
+namespace quaff::app {
+
+namespace {
+const char kMutexName[] = "Local\\Quaffometer.Running";
+const char kAppWindowClass[] = "QuaffApplication";
+const char kAppTitle[] = "Quaffometer";
+}  // namespace
+
+UINT SingleInstance::ShowRequestMessage() {
+    static const UINT message = RegisterWindowMessageA("Quaffometer.ShowMonitor");
+    return message;
+}
+
+SingleInstance::SingleInstance() {
+    mutex_ = CreateMutexA(nullptr, FALSE, kMutexName);
+    if (!mutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return;
+    first_ = false;
+    // The first copy may still be starting: give its window a moment to appear.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (HWND running = FindWindowA(kAppWindowClass, kAppTitle)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(running, &pid);
+            AllowSetForegroundWindow(pid);
+            PostMessageA(running, ShowRequestMessage(), 0, 0);
+            return;
+        }
+        Sleep(100);
+    }
+}
+
+SingleInstance::~SingleInstance() {
+    if (mutex_) CloseHandle(mutex_);
+}
+
+}  // namespace quaff::app

@@ -1,0 +1,28 @@
+// One running copy per user session: a second start asks the running one to show its
+// monitor window (as "Drink Stuff..." would, guard included) instead of adding a second icon.
+#pragma once
+
+#include <windows.h>
+
+namespace quaff::app {
+
+class SingleInstance {
+public:
+    SingleInstance();
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when this process is the only copy; false when another copy was already running
+    // (it has then been asked to show its monitor window).
+    bool First() const { return first_; }
+
+    // The message a second copy posts to the first one's application window.
+    static UINT ShowRequestMessage();
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool first_ = true;
+};
+
+}  // namespace quaff::app
