@@ -13,6 +13,9 @@ start_display            # Xvfb (and the Wine prefix and server) for the whole r
 trap stop_display EXIT
 
 results="$build/test-results"
+# The Windows tests keep screenshots of the windows they show here.
+export QUAFF_SCREENSHOT_DIR="$build/screenshots"
+mkdir -p "$QUAFF_SCREENSHOT_DIR"
 rm -rf "$results"; mkdir -p "$results"
 extra_failed=0
 
@@ -42,6 +45,11 @@ if [ -x "$root/tests/e2e/run.sh" ]; then
   echo "== end-to-end tests =="
   "$root/tests/e2e/run.sh" "$results" || true
 fi
+
+for bmp in "$QUAFF_SCREENSHOT_DIR"/*.bmp; do
+  [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
+done
+echo "screenshots: $QUAFF_SCREENSHOT_DIR"
 
 # Add up the reports: every <testsuites ...> root counts its tests, failures and errors.
 passed=0; failed=$extra_failed
