@@ -5,6 +5,8 @@
 # Prints "N passed, M failed", writes <results>/e2e-tray_probe.xml (gtest style) and the
 # screenshot and the probe's output beside it; exits non-zero when a check failed.
 # QUAFF_E2E_WINEPREFIX overrides the Wine prefix (default: beside the probe, kept for reuse).
+# The prefix's Wine server is ended at the end, and it must be one no other display uses:
+# the prefix's shell draws the tray icons on the display it was started on.
 set -u
 if [ $# -ne 2 ] || [ ! -f "$1" ]; then
   echo "usage: $0 <tray_probe.exe> <results dir>" >&2
@@ -57,13 +59,19 @@ probe_lines() { tr -d '\r' <"$out"; }
 lines() { probe_lines | grep -c "^$1\$"; }
 has_line() { probe_lines | grep -q "^$1\$"; }
 
+for tool in Xvfb trayer xdotool xwininfo import convert wine wineserver; do
+  command -v "$tool" >/dev/null || broken=${broken:-"$tool is not installed"}
+done
+
 # A display of our own: only one tray host can own the notification area of a screen.
 n=70
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n+1)); done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
-wait_for 10 test -e "/tmp/.X11-unix/X$n" || broken="Xvfb did not start"
+if [ -z "$broken" ]; then
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  wait_for 10 test -e "/tmp/.X11-unix/X$n" || broken="Xvfb did not start"
+fi
 
 if [ -z "$broken" ]; then
   [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1

@@ -270,23 +270,22 @@ TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
     FillImageList(*list, 4);
     auto* tray = new TTrayIcon(&owner);
     tray->SetIconList(list);
-    std::vector<int> reported, shownAfter;
+    std::vector<int> reported, showing;
     tray->OnCycle = [&](Component* sender, int next) {
         EXPECT_EQ(sender, tray);
+        showing.push_back(tray->IconIndex());
+        EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(tray->IconIndex()));
         reported.push_back(next);
+        if (reported.size() == 6) tray->SetCycleIcons(false);
     };
     tray->SetCycleInterval(10);
     tray->SetCycleIcons(true);
-    ASSERT_TRUE(quaff::test::PumpUntil([&] {
-        if (shownAfter.size() < reported.size()) {
-            shownAfter.push_back(tray->IconIndex());
-            EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(tray->IconIndex()));
-        }
-        return reported.size() >= 6;
-    }));
-    tray->SetCycleIcons(false);
+    ASSERT_TRUE(quaff::test::PumpUntil([&] { return reported.size() >= 6; }));
+    quaff::test::PumpPending();
+    EXPECT_EQ(showing, (std::vector<int>{0, 1, 2, 3, 0, 1}));
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 0, 1, 2}));
-    EXPECT_EQ(tray->IconIndex(), 2);
+    EXPECT_EQ(tray->IconIndex(), 2);  // the last step was still taken
+    EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(2));
 }
 
 TEST(TrayIcon, SharedWindowRefusesToCloseOrEndTheSession) {
