@@ -14,7 +14,10 @@ export WINEPREFIX="$QUAFF_WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+. "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-prefix.sh"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+    '. "$0"; prepare_prefix; exec wine "$@"' "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-prefix.sh" "$exe" "$@"
 fi
+prepare_prefix
 exec wine "$exe" "$@"

@@ -14,9 +14,8 @@ start_display() {
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
-  fi
+  . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
+  prepare_prefix
   wineserver -p >/dev/null 2>&1
 }
 stop_display() {

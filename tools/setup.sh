@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libjpeg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   nasm dpkg-dev
-  wine wine64 xvfb xauth
+  wine wine64 fonts-wine xvfb xauth
   trayer xdotool x11-utils imagemagick
   zip
 )

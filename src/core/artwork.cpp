@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/earnings.h"
+
 namespace quaff {
 
 const std::array<IconSet, kIconSetCount> kIconSets = {{
@@ -17,8 +19,7 @@ const std::array<IconSet, kIconSetCount> kIconSets = {{
 }};
 
 const IconSet& IconSetByNumber(int32_t number) {
-  if (number < 0 || number >= kIconSetCount) return kIconSets[0];
-  return kIconSets[static_cast<size_t>(number)];
+  return kIconSets[static_cast<size_t>(IconSetIndex(number))];
 }
 
 Colour555 LiquidColour(Drink drink) {
