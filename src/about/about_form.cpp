@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <string_view>
 #include <utility>
 
 #include "core/errors.h"
@@ -35,12 +36,13 @@ bool Started(HINSTANCE result) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-}  // namespace
-
+// https://<host>/payme.asap?email=<address>
 std::string DonationAddress() {
     return std::string("https://") + kDonationHost + "/payme.asap?email=" + kDonationEmail;
 }
 
+// The program's path from a command registered to open web addresses: a quoted path without
+// its quotes, else everything up to the first blank.
 std::string BrowserFromCommand(std::string_view command) {
     while (!command.empty() && IsBlank(command.front())) command.remove_prefix(1);
     if (!command.empty() && command.front() == '"') {
@@ -51,6 +53,8 @@ std::string BrowserFromCommand(std::string_view command) {
     while (end < command.size() && !IsBlank(command[end])) ++end;
     return std::string(command.substr(0, end));
 }
+
+}  // namespace
 
 ShellExecuteFn SetShellExecute(ShellExecuteFn fn) {
     return std::exchange(ShellCall(), std::move(fn));

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "win/form.h"
 
@@ -22,13 +21,6 @@ namespace quaff::about {
 // real person or business.
 inline constexpr char kDonationHost[] = "payments.example.com";
 inline constexpr char kDonationEmail[] = "donations@example.com";
-
-// https://<host>/payme.asap?email=<address>
-std::string DonationAddress();
-
-// The program's path from a command registered to open web addresses: a quoted path without
-// its quotes, else everything up to the first blank.
-std::string BrowserFromCommand(std::string_view command);
 
 // The one shell call the about box makes, with ShellExecuteA's arguments and answer. Tests
 // replace it to see the calls; by default it is the real ShellExecuteA.
