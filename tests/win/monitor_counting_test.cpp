@@ -76,12 +76,6 @@ TEST_F(MonitorCountingTest, StartStopAndStartAgainWithTheRealButtons) {
     EXPECT_TRUE(ErrorReports().empty());
 }
 
-TEST_F(MonitorCountingTest, StartAtMidnightShowsTheDateAlone) {
-    clock_.SetLocal(2024, 3, 9, 0, 0, 0);
-    form_->Button1Click(form_->Button1);
-    EXPECT_EQ(form_->Label4->Caption(), "09/03/2024");
-}
-
 struct TickCase {
     const char* what;
     int month, day, hour;              // local time of the start (2024, half past the hour)
@@ -182,17 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadSetting{"free_drinks", With([](quaff::TBeer& b) { b.PriceOfDrink = "0"; }), false,
                    "Floating point division by zero"}),
     [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(MonitorCountingTest, NoWorkingDaysMeansNothingEarnedAndNoError) {
-    quaff::TBeer beer = CountingSettings();
-    beer.DaysAWeek = "0";
-    settings_.Store(beer);
-    form_->Button1Click(form_->Button1);
-    clock_.AdvanceUtc(3600);
-    form_->UpdateStuff();
-    EXPECT_EQ(form_->AmountEarned(), 0);
-    EXPECT_EQ(form_->GetIconNumber(form_->AmountEarned()), 0);
-}
 
 TEST_F(MonitorCountingTest, IconSetNumbersSelectTheirLists) {
     TfrmMain& f = *form_;

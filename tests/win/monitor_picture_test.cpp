@@ -1,0 +1,244 @@
+// The monitor window's picture, caption and frame: real JPEG folders in a temporary folder,
+// the window shown modally and acted on from inside its loop.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "dialog_test_support.h"
+#include "monitor_test_support.h"
+#include "win_test_support.h"
+
+namespace {
+
+using quaff::monitor::TfrmMain;
+using namespace quaff::test;
+
+class MonitorPictureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ErrorReports().clear();
+        form_->SetPictureDraw(&draw_);  // every test starts where a run starts
+    }
+
+    void UseFolder(const std::string& folder) {
+        quaff::TBeer beer = CountingSettings();
+        beer.ImageDir = folder;
+        settings_.Store(beer);
+    }
+
+    // Shows the window once, runs `inside` while it is up, and closes it.
+    void ShowOnce(const std::function<void()>& inside = {}) {
+        ShowModalWith(*form_, [&] {
+            EXPECT_TRUE(IsWindowVisible(form_->Handle())) << "the window opens";
+            if (inside) inside();
+            form_->Close();
+        });
+    }
+
+    int PictureWidth() const { return form_->Image1->GetPicture().width; }
+
+    StoredSettings settings_{CountingSettings()};
+    TempFolder temp_;
+    quaff::PictureDraw draw_;
+    std::unique_ptr<TfrmMain> form_ = NewMonitor();
+};
+
+// The pictures of a folder told apart by width; all are smaller than the picture area, so
+// they are shown at their own size.
+std::map<std::string, int> WidthsByName(TempFolder& temp, const std::string& sub, int count) {
+    std::map<std::string, int> widths;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".jpg";
+        temp.Jpeg(sub + name, 10 + i, 8);
+        widths[name] = 10 + i;
+    }
+    return widths;
+}
+
+TEST_F(MonitorPictureTest, FolderTextNamesTheFolderWithOrWithoutItsSeparator) {
+    temp_.Folder("Pics");
+    const auto widths = WidthsByName(temp_, "Pics\\", 3);
+    temp_.Jpeg("Pics1.jpg", 50, 8);  // beside the folder: not one of its pictures
+    const std::string pics = temp_.Path() + "Pics";
+    const int first = widths.at(ListingOrder(pics + "\\").at(0));
+
+    for (const std::string& text : {pics + "\\", pics, pics + "/"}) {
+        SCOPED_TRACE(text);
+        draw_ = quaff::PictureDraw{};
+        form_->Image1->SetPicture(quaff::Picture{});
+        UseFolder(text);
+        ShowOnce();
+        EXPECT_EQ(PictureWidth(), first) << "the first match of the folder";
+    }
+    EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
+}
+
+TEST_F(MonitorPictureTest, ShowingsOfARunDrawTheSameSequence) {
+    const auto widths = WidthsByName(temp_, "", 40);
+    const std::vector<std::string> listing = ListingOrder(temp_.Path());
+    ASSERT_EQ(listing.size(), 40u);
+    UseFolder(temp_.Path());
+    // About 0, 0.031, 0.861 and 0.203 of the count, in every run.
+    for (size_t expected : {0u, 1u, 34u, 8u}) {
+        ShowOnce();
+        EXPECT_EQ(PictureWidth(), widths.at(listing[expected])) << "showing picks match " << expected;
+    }
+}
+
+TEST_F(MonitorPictureTest, LargePictureIsDecodedNearTheSizeItIsDrawn) {
+    temp_.Jpeg("big.jpg", 1600, 1024);
+    UseFolder(temp_.Path());
+    RECT area{};
+    ShowOnce([&] { GetClientRect(form_->Image1->Handle(), &area); });
+    const quaff::Picture& picture = form_->Image1->GetPicture();
+    ASSERT_FALSE(picture.empty());
+    EXPECT_GE(picture.width, area.right) << "covers the area";
+    EXPECT_GE(picture.height, area.bottom);
+    EXPECT_LT(picture.width, 2 * area.right) << "not decoded at full size";
+    EXPECT_LT(picture.height, 2 * area.bottom);
+}
+
+struct KeptCase {
+    const char* what;
+    std::string (*make)(TempFolder&);  // makes the folder, answers the folder text
+    const char* report;                // a pattern for the one report, or null for none
+};
+
+class MonitorKeptPictureTest : public MonitorPictureTest,
+                               public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(MonitorKeptPictureTest, KeepsThePreviousPicture) {
+    const KeptCase& c = GetParam();
+    quaff::Picture previous;
+    previous.width = 30;
+    previous.height = 8;
+    previous.pixels.assign(30 * 8, 0x00336699);
+    form_->Image1->SetPicture(std::move(previous));
+
+    UseFolder(c.make(temp_));
+    ShowOnce();
+    EXPECT_EQ(PictureWidth(), 30);
+    if (!c.report) {
+        EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
+        return;
+    }
+    ASSERT_EQ(ErrorReports().size(), 1u);
+    std::string pattern = c.report;
+    const size_t at = pattern.find("<folder>");
+    if (at != std::string::npos)
+        pattern.replace(at, 8, std::regex_replace(temp_.Path(), std::regex(R"([\\.$^])"), R"(\$&)"));
+    EXPECT_TRUE(std::regex_match(ErrorReports().front(), std::regex(pattern)))
+        << ErrorReports().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , MonitorKeptPictureTest,
+    ::testing::Values(
+        KeptCase{"missing_folder", [](TempFolder& t) { return t.Path() + "gone\\"; }, nullptr},
+        KeptCase{"empty_folder_text", [](TempFolder&) { return std::string(); }, nullptr},
+        KeptCase{"no_jpg_files",
+                 [](TempFolder& t) {
+                     t.File("notes.txt", "not a picture");
+                     return t.Path();
+                 },
+                 nullptr},
+        KeptCase{"zero_length_file",
+                 [](TempFolder& t) {
+                     t.File("empty.jpg", "");
+                     return t.Path();
+                 },
+                 nullptr},
+        KeptCase{"not_a_jpeg",
+                 [](TempFolder& t) {
+                     t.File("bad.jpg", "this is a text file named like a picture");
+                     return t.Path();
+                 },
+                 R"(JPEG error #[0-9]+\.)"},
+        KeptCase{"folder_named_like_a_picture",
+                 [](TempFolder& t) {
+                     t.Folder("x.jpg");
+                     return t.Path();
+                 },
+                 R"(Cannot open file <folder>x\.jpg\.)"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(MonitorPictureTest, PictureFailureIsReportedOnceTheButtonsAreSet) {
+    temp_.File("bad.jpg", "\xFF\xD8 broken");
+    UseFolder(temp_.Path());
+    struct Seen {
+        std::string text;
+        bool visible, startEnabled, stopEnabled;
+    };
+    std::vector<Seen> seen;
+    auto& app = quaff::win::Application::Instance();
+    app.SetErrorSink([&](const std::string& text) {
+        seen.push_back({text, IsWindowVisible(form_->Handle()) != FALSE,
+                        IsWindowEnabled(form_->Button1->Handle()) != FALSE,
+                        IsWindowEnabled(form_->Button2->Handle()) != FALSE});
+    });
+    ShowOnce();
+    InstallErrorRecorder();
+
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(std::regex_match(seen[0].text, std::regex(R"(JPEG error #[0-9]+\.)"))) << seen[0].text;
+    EXPECT_TRUE(seen[0].visible);
+    EXPECT_TRUE(seen[0].startEnabled);
+    EXPECT_FALSE(seen[0].stopEnabled) << "Stop is set for an idle window before the report";
+}
+
+TEST_F(MonitorPictureTest, CaptionFollowsTheUserNameUntilTheNameIsCleared) {
+    const struct {
+        const char* name;
+        const char* caption;
+    } steps[] = {{"", "Quaffometer"}, {"Sam", "Sam 's Quaffometer"}, {"", "Sam 's Quaffometer"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        quaff::TBeer beer = CountingSettings();
+        beer.UserName = step.name;
+        settings_.Store(beer);
+        char text[128] = {};
+        ShowOnce([&] { GetWindowTextA(form_->Handle(), text, sizeof text); });
+        EXPECT_STREQ(text, step.caption);
+    }
+}
+
+TEST_F(MonitorPictureTest, FixInPlaceTakesTheFrameAwayAndGivesItBack) {
+    auto style = [&] { return GetWindowLongPtrA(form_->Handle(), GWL_STYLE); };
+    auto choose = [&] {
+        const bool before = form_->FixInPlace1->Checked();
+        PostMessageA(form_->PopupMenu1->WindowHandle(), WM_COMMAND, form_->FixInPlace1->Command(), 0);
+        EXPECT_TRUE(PumpUntil([&] { return form_->FixInPlace1->Checked() != before; }));
+    };
+    ShowOnce([&] {
+        ASSERT_TRUE(style() & WS_CAPTION);
+        choose();
+        EXPECT_TRUE(form_->FixInPlace1->Checked());
+        EXPECT_FALSE(style() & WS_CAPTION) << "no caption bar";
+        EXPECT_FALSE(style() & WS_THICKFRAME) << "no frame";
+        EXPECT_TRUE(IsWindowVisible(form_->Handle()));
+        choose();
+        EXPECT_FALSE(form_->FixInPlace1->Checked());
+        EXPECT_TRUE(style() & WS_CAPTION);
+        EXPECT_TRUE(style() & WS_THICKFRAME);
+        EXPECT_TRUE(GetWindowLongPtrA(form_->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    });
+    EXPECT_EQ(form_->Image1->ContextMenu(), form_->PopupMenu1);
+}
+
+TEST_F(MonitorPictureTest, PictureIsDrawnOverThePictureArea) {
+    temp_.Jpeg("view.jpg", 400, 300);
+    UseFolder(temp_.Path());
+    ShowOnce([&] {
+        Click(form_->Button1->Handle());
+        const Capture shot = CaptureWindow(form_->Image1->Handle());
+        ASSERT_GT(shot.width, 0);
+        // The test picture is blue-green everywhere (green 120, blue 200).
+        const COLORREF middle = shot.Pixel(shot.width / 2, shot.height / 2);
+        EXPECT_NEAR(GetGValue(middle), 120, 24);
+        EXPECT_NEAR(GetBValue(middle), 200, 24);
+        SaveScreenshot(form_->Handle(), "monitor.bmp");
+    });
+}
+
+}  // namespace
