@@ -144,8 +144,8 @@ void WritePhoto(const std::string& path, bool progressive) {
     const int horizon = kHeight * 9 / 20;
     std::vector<double> rgb(size_t(kWidth) * 3);
 
-    quaff::test::JpegSpec spec{kWidth, kHeight, 90, progressive, 3};
-    quaff::test::WriteJpeg(path, spec, [&](int y, JSAMPLE* row) {
+    quaff::test::JpegSpec shape{kWidth, kHeight, 90, progressive, 3};
+    quaff::test::WriteJpeg(path, shape, [&](int y, JSAMPLE* row) {
         for (int x = 0; x < kWidth; ++x) {
             double* p = &rgb[3 * size_t(x)];
             const double ridge = horizon + 180 * std::sin(x / 900.0) + 40 * coarse.At(x, 0);

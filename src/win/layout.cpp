@@ -89,8 +89,8 @@ WinControl* Make(Form& form, const ControlSpec& s) {
 
 }  // namespace
 
-void BuildControls(Form& form, std::initializer_list<ControlSpec> specs) {
-    for (const ControlSpec& s : specs) {
+void BuildControls(Form& form, std::initializer_list<ControlSpec> controls) {
+    for (const ControlSpec& s : controls) {
         WinControl* parent = s.parent ? &FindControl<WinControl>(form, s.parent) : &form;
         WinControl* c = Make(form, s);
         c->SetName(s.name ? s.name : "");

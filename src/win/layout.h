@@ -57,7 +57,7 @@ struct ControlSpec {
 
 // Creates the controls in order, owned by the form, named, placed and bound. Throws Error
 // when a parent or an associate names no control built before.
-void BuildControls(Form& form, std::initializer_list<ControlSpec> specs);
+void BuildControls(Form& form, std::initializer_list<ControlSpec> controls);
 
 // The control of that name and kind on the form; throws Error when there is none.
 template <class T>

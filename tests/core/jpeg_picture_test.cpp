@@ -44,16 +44,16 @@ int Luma(Rgb c) {
 }
 
 // Writes the quadrant picture with the samples each kind of file stores.
-void WriteQuadrants(const std::string& path, JpegSpec spec) {
-    WriteJpeg(path, spec, [&](int y, JSAMPLE* s) {
-        for (int x = 0; x < spec.width; ++x) {
-            const Rgb c = Quadrant(x, y, spec.width, spec.height);
-            JSAMPLE* p = s + x * spec.components;
-            if (spec.components == 1) {
+void WriteQuadrants(const std::string& path, JpegSpec shape) {
+    WriteJpeg(path, shape, [&](int y, JSAMPLE* s) {
+        for (int x = 0; x < shape.width; ++x) {
+            const Rgb c = Quadrant(x, y, shape.width, shape.height);
+            JSAMPLE* p = s + x * shape.components;
+            if (shape.components == 1) {
                 p[0] = JSAMPLE(Luma(c));
             } else {
                 p[0] = JSAMPLE(c.r), p[1] = JSAMPLE(c.g), p[2] = JSAMPLE(c.b);
-                if (spec.components == 4) p[3] = 255;  // inverted inks: no black
+                if (shape.components == 4) p[3] = 255;  // inverted inks: no black
             }
         }
     });
@@ -111,8 +111,8 @@ protected:
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    std::string Quadrants(JpegSpec spec, const std::string& name = "q.jpg") {
-        WriteQuadrants(Path(name), spec);
+    std::string Quadrants(JpegSpec shape, const std::string& name = "q.jpg") {
+        WriteQuadrants(Path(name), shape);
         return Path(name);
     }
 
@@ -122,7 +122,7 @@ protected:
 TEST_F(JpegPictureTest, DecodesEveryKindOfFileToItsSizeAndColours) {
     struct Case {
         const char* name;
-        JpegSpec spec;
+        JpegSpec shape;
     };
     const Case cases[] = {
         {"baseline colour", {64, 48, 90, false, 3}},
@@ -133,11 +133,11 @@ TEST_F(JpegPictureTest, DecodesEveryKindOfFileToItsSizeAndColours) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Picture pic = DecodeJpegFileFull(Quadrants(c.spec));
-        ASSERT_EQ(pic.width, c.spec.width);
-        ASSERT_EQ(pic.height, c.spec.height);
-        ASSERT_EQ(pic.pixels.size(), size_t(c.spec.width) * c.spec.height);
-        ExpectQuadrants(pic, c.spec.components == 1);
+        const Picture pic = DecodeJpegFileFull(Quadrants(c.shape));
+        ASSERT_EQ(pic.width, c.shape.width);
+        ASSERT_EQ(pic.height, c.shape.height);
+        ASSERT_EQ(pic.pixels.size(), size_t(c.shape.width) * c.shape.height);
+        ExpectQuadrants(pic, c.shape.components == 1);
         for (uint32_t p : pic.pixels) ASSERT_EQ(p >> 24, 0u) << "the top byte of a pixel is zero";
     }
 }
@@ -179,9 +179,9 @@ TEST_F(JpegPictureTest, ZeroLengthFileGivesAnEmptyPicture) {
 
 TEST_F(JpegPictureTest, FileThatEndsEarlyShowsWhatItHoldsAndGreyBelow) {
     // A picture with detail everywhere, so its data is spread evenly over the rows.
-    const JpegSpec spec{128, 128};
-    WriteJpeg(Path("full.jpg"), spec, [&](int y, JSAMPLE* s) {
-        for (int x = 0; x < spec.width; ++x)
+    const JpegSpec shape{128, 128};
+    WriteJpeg(Path("full.jpg"), shape, [&](int y, JSAMPLE* s) {
+        for (int x = 0; x < shape.width; ++x)
             s[3 * x] = JSAMPLE(200 + (x * 7 + y * 3) % 40), s[3 * x + 1] = JSAMPLE(x * 13 % 60),
                   s[3 * x + 2] = JSAMPLE(y * 11 % 60);
     });
@@ -264,7 +264,7 @@ TEST_F(JpegPictureTest, FilesThatCannotBeOpenedNameThePath) {
 TEST_F(JpegPictureTest, BudgetCountsOutputAndTheDecodersOwnMemory) {
     struct Case {
         const char* name;
-        JpegSpec spec;
+        JpegSpec shape;
         int drawW, drawH;
         size_t budget;
         bool fits;
@@ -284,14 +284,14 @@ TEST_F(JpegPictureTest, BudgetCountsOutputAndTheDecodersOwnMemory) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = Quadrants(c.spec);
+        const std::string path = Quadrants(c.shape);
         if (c.fits) {
             const Picture pic = DecodeJpegFile(path, c.drawW, c.drawH, c.budget);
             EXPECT_GE(pic.width, c.drawW);
             EXPECT_FALSE(pic.empty());
         } else {
             const std::string size =
-                std::to_string(c.spec.width) + " x " + std::to_string(c.spec.height);
+                std::to_string(c.shape.width) + " x " + std::to_string(c.shape.height);
             try {
                 DecodeJpegFile(path, c.drawW, c.drawH, c.budget);
                 ADD_FAILURE() << "decoded over budget";

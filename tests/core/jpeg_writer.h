@@ -22,7 +22,7 @@ struct JpegSpec {
 };
 
 // `row(y, samples)` fills one row of width * components samples, top row first.
-inline void WriteJpeg(const std::string& path, const JpegSpec& spec,
+inline void WriteJpeg(const std::string& path, const JpegSpec& shape,
                       const std::function<void(int, JSAMPLE*)>& row) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw std::runtime_error("cannot create " + path);
@@ -31,17 +31,17 @@ inline void WriteJpeg(const std::string& path, const JpegSpec& spec,
     c.err = jpeg_std_error(&err);  // an encoder failure here is a broken test: libjpeg exits
     jpeg_create_compress(&c);
     jpeg_stdio_dest(&c, f);
-    c.image_width = JDIMENSION(spec.width);
-    c.image_height = JDIMENSION(spec.height);
-    c.input_components = spec.components;
-    c.in_color_space = spec.components == 1   ? JCS_GRAYSCALE
-                       : spec.components == 4 ? JCS_CMYK
+    c.image_width = JDIMENSION(shape.width);
+    c.image_height = JDIMENSION(shape.height);
+    c.input_components = shape.components;
+    c.in_color_space = shape.components == 1   ? JCS_GRAYSCALE
+                       : shape.components == 4 ? JCS_CMYK
                                               : JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&c);
+    jpeg_set_quality(&c, shape.quality, TRUE);
+    if (shape.progressive) jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> samples(size_t(spec.width) * spec.components);
+    std::vector<JSAMPLE> samples(size_t(shape.width) * shape.components);
     while (c.next_scanline < c.image_height) {
         row(int(c.next_scanline), samples.data());
         JSAMPROW rows[] = {samples.data()};

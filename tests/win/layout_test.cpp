@@ -101,12 +101,12 @@ TEST(Fonts, DesignedFacesMapToInstalledFacesAndAreShared) {
     FontSpec designed;  // "MS Sans Serif" 8 pt
     FontSpec missing;
     missing.face = "No Such Face Anywhere";
-    for (const FontSpec* spec : {&designed, &missing}) {
-        SCOPED_TRACE(spec->face);
-        const std::string face = ResolveFontFace(spec->face);
+    for (const FontSpec* shape : {&designed, &missing}) {
+        SCOPED_TRACE(shape->face);
+        const std::string face = ResolveFontFace(shape->face);
         EXPECT_FALSE(face.empty());
         LOGFONTA lf{};
-        ASSERT_NE(GetObjectA(SharedFont(*spec), sizeof(lf), &lf), 0);
+        ASSERT_NE(GetObjectA(SharedFont(*shape), sizeof(lf), &lf), 0);
         EXPECT_EQ(std::string(lf.lfFaceName), face);
     }
     EXPECT_NE(ResolveFontFace(missing.face), missing.face);
