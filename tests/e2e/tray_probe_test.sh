@@ -21,84 +21,28 @@ shot="$results/tray_probe-screen.png"
 export WINEPREFIX="${QUAFF_E2E_WINEPREFIX:-$(dirname "$probe")/wineprefix-e2e}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-names=(); failures=(); passed=0; failed=0; broken=""
-record() {  # record <name> <failure message or empty>
-  names+=("$1"); failures+=("$2")
-  if [ -z "$2" ]; then passed=$((passed+1)); echo "PASS $1"
-  else failed=$((failed+1)); echo "FAIL $1: $2"; fi
-}
-# check <name> <command...>: the command prints the failure message, or nothing when it holds.
-check() {
-  local name=$1; shift
-  if [ -n "$broken" ]; then record "$name" "not reached: $broken"; return; fi
-  local msg=""
-  # Run in this shell (no subshell), so what a check learns (the icon window) stays known.
-  if ! "$@" >"$results/.check" 2>&1; then msg=$(tr '\n' ' ' <"$results/.check"); msg=${msg:-failed}; fi
-  rm -f "$results/.check"
-  record "$name" "$msg"
-}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+probe_pid=
+trap '[ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null; e2e_stop_display' EXIT
 
-xvfb_pid= trayer_pid= probe_pid=
-cleanup() {
-  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
-  [ -n "$trayer_pid" ] && kill "$trayer_pid" 2>/dev/null
-  wineserver -k >/dev/null 2>&1
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  return 0
-}
-trap cleanup EXIT
-
-# wait_for <seconds> <command...>: polls until the command succeeds.
-wait_for() {
-  local tries=$(( $1 * 5 )); shift
-  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
 # The probe's lines, without the carriage returns of its Windows text output.
 probe_lines() { tr -d '\r' <"$out"; }
 lines() { probe_lines | grep -c "^$1\$"; }
 has_line() { probe_lines | grep -q "^$1\$"; }
 
 for tool in Xvfb trayer xdotool xwininfo import convert wine wineserver; do
-  command -v "$tool" >/dev/null || broken=${broken:-"$tool is not installed"}
+  command -v "$tool" >/dev/null || e2e_broken=${e2e_broken:-"$tool is not installed"}
 done
-
-# A display of our own: only one tray host can own the notification area of a screen.
-n=70
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n+1)); done
-if [ -z "$broken" ]; then
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  wait_for 10 test -e "/tmp/.X11-unix/X$n" || broken="Xvfb did not start"
-fi
-
-if [ -z "$broken" ]; then
-  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-  trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel \
-          --height 32 >/dev/null 2>&1 &
-  trayer_pid=$!
-  panel_window() { xdotool search --classname '^panel$' | head -n1 | grep .; }
-  wait_for 20 panel_window || broken="trayer did not start"
-fi
-if [ -z "$broken" ]; then
-  panel=$(panel_window)
+[ -z "$e2e_broken" ] && e2e_start_display
+if [ -z "$e2e_broken" ]; then
   wine "$probe" 5 >"$out" 2>"$results/tray_probe.err" &
   probe_pid=$!
-  wait_for 120 grep -q '^ready ' "$out" || broken="the probe did not start"
+  wait_for 120 grep -q '^ready ' "$out" || e2e_broken="the probe did not start"
 fi
 
-# The embedded icon: the window of some size that the host holds, deepest first.
-icon_window() {
-  xwininfo -tree -id "$panel" | awk '/\(.*explorer\.exe/ && $0 !~ / 1x1\+/ {print $1}' | tail -n1 | grep .
-}
-geometry() {  # sets x y w h of window $1
-  local info; info=$(xwininfo -id "$1")
-  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-  y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  w=$(awk '/Width:/ {print $2}' <<<"$info")
-  h=$(awk '/Height:/ {print $2}' <<<"$info")
-}
+icon_window() { e2e_icon_window; }
+geometry() { e2e_geometry "$1"; }
 
 docks() {
   wait_for 30 icon_window || { echo "no icon window in the tray host"; return 1; }
@@ -107,7 +51,7 @@ docks() {
   cx=$((w / 2)); cy=$((h / 2))
 }
 check "the icon docks in the tray host" docks
-[ -n "${icon:-}" ] || broken=${broken:-"no icon"}
+[ -n "${icon:-}" ] || e2e_broken=${e2e_broken:-"no icon"}
 
 shows_frame() {
   local want; want=$(sed -nE 's/^ready .* colour=([0-9a-f]{6}).*/\1/p' "$out" | tr a-f A-F)
@@ -167,22 +111,4 @@ quit_removes_icon() {
 }
 check "Quit ends the probe and removes the icon" quit_removes_icon
 
-total=$((passed + failed))
-{
-  echo '<?xml version="1.0" encoding="UTF-8"?>'
-  echo "<testsuites tests=\"$total\" failures=\"$failed\" errors=\"0\" disabled=\"0\" name=\"e2e\">"
-  echo "  <testsuite name=\"tray_probe\" tests=\"$total\" failures=\"$failed\" errors=\"0\" disabled=\"0\">"
-  for i in "${!names[@]}"; do
-    name=$(sed 's/&/\&amp;/g; s/</\&lt;/g; s/"/\&quot;/g' <<<"${names[$i]}")
-    if [ -z "${failures[$i]}" ]; then
-      echo "    <testcase name=\"$name\" classname=\"tray_probe\" status=\"run\"/>"
-    else
-      msg=$(sed 's/&/\&amp;/g; s/</\&lt;/g; s/"/\&quot;/g' <<<"${failures[$i]}")
-      echo "    <testcase name=\"$name\" classname=\"tray_probe\" status=\"run\"><failure message=\"$msg\"/></testcase>"
-    fi
-  done
-  echo "  </testsuite>"
-  echo "</testsuites>"
-} >"$results/e2e-tray_probe.xml"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_report tray_probe "$results"
