@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark, prints the figures and writes docs/PERFORMANCE.md with
+# them, the machine and the goals. Benchmarks measure; they never fail on time. The Windows
+# ones run under Wine on a virtual display of their own with a real tray host (trayer), as
+# the program runs in the end-to-end tests.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${QUAFF_BUILD:-$root/build}"
+export QUAFF_BUILD="$build"
+out="$build/bench"
+doc="$root/docs/PERFORMANCE.md"
+
+"$root/tools/build.sh"
+
+# The native picture-decode benchmark wants an optimised tree without sanitizers.
+if [ ! -f "$build/bench-native/build.ninja" ]; then
+  cmake -S "$root" -B "$build/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DQUAFF_SANITIZE=OFF >/dev/null
+fi
+cmake --build "$build/bench-native" -j "$(nproc)" --target bench_jpeg_decode_bench
+
+rm -rf "$out"; mkdir -p "$out"
+export QUAFF_XVFB=1   # a display of our own: only one tray host can own a screen's tray
+. "$root/tools/display.sh"
+trayer_pid=
+finish() {
+  [ -n "$trayer_pid" ] && kill "$trayer_pid" 2>/dev/null
+  stop_display
+}
+trap finish EXIT
+start_display
+tray_host="none (Wine keeps the icons itself)"
+if command -v trayer >/dev/null; then
+  trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel \
+    --height 32 >/dev/null 2>&1 &
+  trayer_pid=$!
+  for _ in $(seq 50); do
+    xdotool search --classname '^panel$' >/dev/null 2>&1 && { tray_host=trayer; break; }
+    sleep 0.2
+  done
+fi
+
+status=0
+run() {  # run <name> <command...>: output to $out/<name>.log, then to the console
+  local name=$1 rc=0; shift
+  echo "== $name =="
+  # A file, not a pipe: Wine's helper processes keep the program's output open after it ends.
+  "$@" >"$out/$name.raw" 2>&1 </dev/null || rc=$?
+  tr -d '\r' <"$out/$name.raw" >"$out/$name.log"
+  cat "$out/$name.log"
+  if [ $rc -ne 0 ]; then echo "($name reported a failure: see above)"; status=1; fi
+}
+bw="$build/win64/bench/win"
+run tick wine "$bw/bench_tick_bench.exe"
+run idle wine "$bw/bench_idle_bench.exe"
+run startup wine "$bw/bench_startup_bench.exe"
+run memory wine "$bw/bench_memory_bench.exe"
+run jpeg "$build/bench-native/bench/bench_jpeg_decode_bench"
+
+exe="$build/win64/src/app/quaffometer.exe"
+exe_bytes=$(stat -c %s "$exe")
+exe_size=$(awk -v b="$exe_bytes" 'BEGIN { printf "%d bytes (%.2f MiB)", b, b / 1048576 }')
+echo "== size ==";  echo "quaffometer.exe: $exe_size"
+
+# ---- docs/PERFORMANCE.md ------------------------------------------------------------------
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
+mem=$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+rows() {  # the RESULT lines of one log as table rows
+  grep '^RESULT|' "$out/$1.log" | while IFS='|' read -r _ figure measured goal verdict; do
+    echo "| $figure | $measured | ${goal:--} | ${verdict:--} |"
+  done
+}
+mkdir -p "$(dirname "$doc")"
+{
+  echo "# Performance"
+  echo
+  echo "Figures measured by \`make bench\` (tools/bench.sh). Benchmarks print what they measured"
+  echo "and never fail on time; this file is written by the same run."
+  echo
+  echo "| | |"
+  echo "|---|---|"
+  echo "| Date | $(date -u '+%Y-%m-%d %H:%M UTC') |"
+  echo "| Machine | $(nproc) cores, $cpu, $mem memory |"
+  echo "| System | $(. /etc/os-release; echo "$PRETTY_NAME"), kernel $(uname -r) |"
+  echo "| Wine | $(wine --version 2>/dev/null) |"
+  echo "| Display and tray host | Xvfb, $tray_host |"
+  echo "| Command | \`make bench\` (tools/bench.sh) |"
+  echo "| Program build | MinGW-w64, CMake Release, static |"
+  echo
+  echo "## Figures against their goals"
+  echo
+  echo "| Figure | Measured | Goal | Verdict |"
+  echo "|---|---|---|---|"
+  for name in tick idle startup memory; do rows "$name"; done
+  echo "| Size of quaffometer.exe | $exe_size | - | - |"
+  echo
+  echo "## What each benchmark printed"
+  for name in tick idle startup memory jpeg; do
+    echo
+    echo "### $name"
+    echo
+    echo '```'
+    grep -v '^RESULT|' "$out/$name.log"
+    echo '```'
+  done
+  if [ -f "$root/docs/performance-notes.md" ]; then
+    echo
+    cat "$root/docs/performance-notes.md"
+  fi
+} >"$doc"
+echo "written: $doc"
+exit $status
