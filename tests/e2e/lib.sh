@@ -17,6 +17,10 @@ check() {
   local msg="" tmp; tmp=$(mktemp)
   if ! "$@" >"$tmp" 2>&1; then msg=$(tr '\n' ' ' <"$tmp"); msg=${msg:-failed}; fi
   rm -f "$tmp"
+  # A failed check leaves a picture of the screen as it was, beside the report.
+  if [ -n "$msg" ] && [ -n "${E2E_FAILSHOTS:-}" ]; then
+    import -window root "$E2E_FAILSHOTS/failed-$((e2e_passed + e2e_failed + 1)).png" 2>/dev/null
+  fi
   e2e_record "$name" "$msg"
   [ -z "$msg" ]
 }
