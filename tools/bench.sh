@@ -11,6 +11,7 @@ out="$build/bench"
 doc="$root/docs/PERFORMANCE.md"
 
 "$root/tools/build.sh"
+load=$(cut -d' ' -f1-3 /proc/loadavg)   # other work on the machine skews every figure
 
 # The native picture-decode benchmark wants an optimised tree without sanitizers.
 if [ ! -f "$build/bench-native/build.ninja" ]; then
@@ -28,7 +29,9 @@ finish() {
   stop_display
 }
 trap finish EXIT
+set +e   # the shared display set-up is written for shells that go on after a failed step
 start_display
+set -e
 tray_host="none (Wine keeps the icons itself)"
 if command -v trayer >/dev/null; then
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel \
@@ -81,7 +84,7 @@ mkdir -p "$(dirname "$doc")"
   echo "| | |"
   echo "|---|---|"
   echo "| Date | $(date -u '+%Y-%m-%d %H:%M UTC') |"
-  echo "| Machine | $(nproc) cores, $cpu, $mem memory |"
+  echo "| Machine | $(nproc) cores, $cpu, $mem memory; load average $load before the run |"
   echo "| System | $(. /etc/os-release; echo "$PRETTY_NAME"), kernel $(uname -r) |"
   echo "| Wine | $(wine --version 2>/dev/null) |"
   echo "| Display and tray host | Xvfb, $tray_host |"

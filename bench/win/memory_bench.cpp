@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     Print("at entry (the host's and the C runtime's)", atEntry);
     Print("after start-up (icon in the tray)", started);
     for (int i = 0; i < 3; ++i) {
-        Print(bench::Format("showing %d: while the photo is shown", i + 1).c_str(), shown[i]);
+        Print(bench::Format("showing %d: while the window is shown", i + 1).c_str(), shown[i]);
         Print(bench::Format("showing %d: after the window closed", i + 1).c_str(), closed[i]);
     }
     const bool pictureShown = withPhoto && shown[0].privateBytes != 0;
