@@ -9,6 +9,7 @@
 
 #include "app/launcher.h"
 #include "app/single_instance.h"
+#include "app/startup.h"
 #include "settings/settings.h"
 #include "win/application.h"
 #include "win/locale.h"
@@ -20,26 +21,13 @@ std::unique_ptr<app::SingleInstance> g_instance;
 }
 
 TfrmLaunch* StartProgram() {
-    // The same calls, in the same order, as the program's WinMain.
+    // As the program's WinMain does.
     g_instance = std::make_unique<app::SingleInstance>();
     if (!g_instance->First()) {
         std::fprintf(stderr, "another copy of the program is running in this prefix\n");
         std::exit(2);
     }
-    auto& app = win::Application::Instance();
-    app.SetShowMainForm(false);
-    app.SetTitle("Quaffometer");
-    app.Initialize();
-    win::UserFormats();
-    const UINT showRequest = app::SingleInstance::ShowRequestMessage();
-    app.SetMessageHook([showRequest](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-        if (msg != showRequest) return false;
-        if (frmLaunch) frmLaunch->stuff1Click(frmLaunch);
-        result = 0;
-        return true;
-    });
-    frmLaunch = win::CreateMainForm<TfrmLaunch>(nullptr);
-    return frmLaunch;
+    return app::StartProgram();
 }
 
 void StopProgram() {

@@ -28,7 +28,7 @@ reg_del() { wine reg delete "$key\\Settings" /v "$1" /f >/dev/null 2>&1; }
 reg_has() { wine reg query "$key\\Settings" /v "$1" >/dev/null 2>&1; }
 windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
 count_named() { windows_named "$1" | grep -c .; }
-shot() { import -window root "$shots/$1.png" 2>/dev/null; }
+shot() { import -window root "$shots/program-$1.png" 2>/dev/null; }
 # Unix path to the Windows path Wine gives it (the root is drive Z:).
 winpath() { printf 'Z:%s' "$(sed 's#/#\\#g' <<<"$1")"; }
 
