@@ -8,6 +8,7 @@
 
 #include "core/earnings.h"
 #include "core/jpeg_picture.h"
+#include "core/picture_scale.h"
 #include "monitor/picture_folder.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -190,11 +191,13 @@ void TfrmMain::PickPicture() {
     const std::optional<std::string> path = folder.PathOf(draw_->Next(count));
     if (!path) return;  // the folder lost entries between the two listings
 
-    // Decoded no larger than needed to cover the picture area.
+    // Decoded no larger than needed to cover the picture area, then kept at the area's size:
+    // the picture stays while the window is hidden, and costs no more than what it fills.
     RECT area;
     GetClientRect(Image1->Handle(), &area);
-    Picture picture = DecodeJpegFile(*path, area.right - area.left, area.bottom - area.top);
-    if (!picture.empty()) Image1->SetPicture(std::move(picture));
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    Picture picture = DecodeJpegFile(*path, w, h);
+    if (!picture.empty()) Image1->SetPicture(ShrinkTo(std::move(picture), w, h));
 }
 
 }  // namespace quaff::monitor
