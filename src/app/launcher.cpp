@@ -33,6 +33,22 @@ win::MenuItem* AddItem(win::PopupMenu* menu, const char* name, const char* capti
     return item;
 }
 
+// A dialog that exists only while shown: `ref` names it meanwhile (the guard reads it), and it
+// is freed and `ref` cleared on every path.
+template <class Dialog>
+void ShowWhileOpen(TfrmLaunch* owner, Dialog*& ref) {
+    ref = new Dialog(owner);
+    struct Free {
+        Dialog*& ref;
+        ~Free() {
+            delete ref;
+            ref = nullptr;
+        }
+    } free{ref};
+    ref->FinishCreation();
+    ref->ShowModal();
+}
+
 }  // namespace
 
 TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
@@ -128,33 +144,11 @@ void TfrmLaunch::stuff1Click(Component*) {
 }
 
 void TfrmLaunch::TrayIcon1DblClick(Component*) {
-    if (Guarded()) return;
-    frmSettings = new TfrmSettings(this);
-    try {
-        frmSettings->FinishCreation();
-        frmSettings->ShowModal();
-    } catch (...) {
-        delete frmSettings;
-        frmSettings = nullptr;
-        throw;
-    }
-    delete frmSettings;
-    frmSettings = nullptr;
+    if (!Guarded()) ShowWhileOpen(this, frmSettings);
 }
 
 void TfrmLaunch::About1Click(Component*) {
-    if (Guarded()) return;
-    frmAbout = new TfrmAbout(this);
-    try {
-        frmAbout->FinishCreation();
-        frmAbout->ShowModal();
-    } catch (...) {
-        delete frmAbout;
-        frmAbout = nullptr;
-        throw;
-    }
-    delete frmAbout;
-    frmAbout = nullptr;
+    if (!Guarded()) ShowWhileOpen(this, frmAbout);
 }
 
 void TfrmLaunch::exit1Click(Component*) {
