@@ -20,7 +20,9 @@ echo "package: imports: $(tr '\n' ' ' <<<"$imports")"
 export QUAFF_WINEPREFIX="$build/package-prefix"
 rm -rf "$QUAFF_WINEPREFIX"
 . "$root/tools/display.sh"
+set +e  # the display set-up tolerates steps that answer non-zero (a fresh prefix's first boot)
 start_display
+set -e
 trap stop_display EXIT
 wine "$exe" & pid=$!
 sleep 8
