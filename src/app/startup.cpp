@@ -14,10 +14,16 @@ TfrmLaunch* StartProgram() {
     app.Initialize();
     win::UserFormats();  // the locale's formats, read once at start-up
 
+    // A second copy asks for the monitor window; WM_CLOSE to the application window (sent by
+    // the installer and uninstaller, or by Windows itself) quits the way the tray's Exit does,
+    // also while a window is shown modally.
     const UINT showRequest = SingleInstance::ShowRequestMessage();
     app.SetMessageHook([showRequest](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-        if (msg != showRequest) return false;
-        if (frmLaunch) frmLaunch->stuff1Click(frmLaunch);
+        if (!frmLaunch || (msg != showRequest && msg != WM_CLOSE)) return false;
+        if (msg == showRequest)
+            frmLaunch->stuff1Click(frmLaunch);
+        else
+            frmLaunch->exit1Click(frmLaunch);
         result = 0;
         return true;
     });

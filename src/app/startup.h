@@ -1,6 +1,7 @@
 // The program's start-up, after the single-instance check: the application object (main
 // form never shown, title "Quaffometer"), the locale's formats read once, a second copy's
-// request to show the monitor window, and the hidden launcher as the main form.
+// request to show the monitor window, a request to quit (WM_CLOSE to the application window)
+// that runs the tray's Exit, and the hidden launcher as the main form.
 #pragma once
 
 class TfrmLaunch;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "app/launcher.h"
+#include "app/startup.h"
 #include "core/datetime.h"
 #include "monitor/monitor_form.h"
 #include "registry_test_support.h"
@@ -246,19 +248,29 @@ TEST_F(LauncherTest, CountingGoesOnInTheTrayAfterTheMonitorWindowCloses) {
     EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), "3 drinks earnt");
 }
 
+// The tray's Exit, and WM_CLOSE to the application window (how the installer asks a running
+// copy to quit), take the same way out.
 TEST_F(LauncherTest, ExitWhileTheMonitorIsShownEndsTheShowingThenFreesIt) {
-    Start();
-    WhileMonitorShown([] {
-        frmLaunch->exit1Click(frmLaunch->exit1);
-        EXPECT_NE(frmMain, nullptr) << "not destroyed inside its own showing";
-    });
-    EXPECT_EQ(frmMain, nullptr);
-    EXPECT_TRUE(Application::Instance().Terminated());
-    tray.Clear();
-    delete frmLaunch;
-    auto deletes = tray.ShellCalls(NIM_DELETE);
-    ASSERT_FALSE(deletes.empty()) << "the icon leaves the notification area";
-    EXPECT_TRUE(deletes.front().result);
+    const std::pair<const char*, void (*)()> requests[] = {
+        {"Exit", [] { frmLaunch->exit1Click(frmLaunch->exit1); }},
+        {"WM_CLOSE", [] { SendMessageA(Application::Instance().Handle(), WM_CLOSE, 0, 0); }},
+    };
+    for (const auto& [name, request] : requests) {
+        SCOPED_TRACE(name);
+        quaff::app::StartProgram();
+        WhileMonitorShown([request] {
+            request();
+            EXPECT_NE(frmMain, nullptr) << "not destroyed inside its own showing";
+        });
+        EXPECT_EQ(frmMain, nullptr);
+        EXPECT_TRUE(Application::Instance().Terminated());
+        tray.Clear();
+        delete frmLaunch;
+        Application::Instance().ResetTerminated();
+        auto deletes = tray.ShellCalls(NIM_DELETE);
+        ASSERT_FALSE(deletes.empty()) << "the icon leaves the notification area";
+        EXPECT_TRUE(deletes.front().result);
+    }
 }
 
 TEST_F(LauncherTest, ExitWhenIdleFreesTheMonitorAndTerminates) {
