@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Release package: a zip with quaffometer.exe, the README and the licence. Checks that the
+# Release package: a zip with quaffometer.exe, the README and the licence, and beside it the
+# installer quaffometer-setup-<version>.exe that the build makes (installer/). Checks that the
 # program imports only DLLs Windows itself ships, and that it starts in a fresh Wine prefix
 # with nothing else installed.
 set -euo pipefail
@@ -36,3 +37,7 @@ rm -rf "$build/package"; mkdir -p "$stage"
 cp "$exe" "$root/README.md" "$root/LICENSE" "$stage/"
 (cd "$build/package" && zip -qr "quaffometer-$version.zip" "quaffometer-$version")
 echo "package: $build/package/quaffometer-$version.zip ($(stat -c %s "$exe") bytes of program)"
+setup="$build/win64/installer/quaffometer-setup-$version.exe"
+[ -f "$setup" ] || { echo "package: the build made no installer $setup (is makensis installed?)" >&2; exit 1; }
+cp "$setup" "$build/package/"
+echo "package: $build/package/quaffometer-setup-$version.exe ($(stat -c %s "$setup") bytes)"
