@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# End to end: the installer and uninstaller, silent, in a fresh Wine prefix with a real tray
+# host. What a silent install puts in place, the installed program docking in the tray, an
+# update over a running copy (asked to quit, settings and the sign-in choice kept), a copy
+# that does not quit, and uninstalls that leave nothing of the install behind and keep or
+# remove the settings as asked.
+#   installer_test.sh <quaffometer-setup-x.y.z.exe> <results dir> <shots dir>
+# Prints "N passed, M failed", writes <results>/e2e-installer.xml, exits non-zero on failure.
+set -u
+if [ $# -ne 3 ]; then
+  echo "usage: $0 <quaffometer-setup-x.y.z.exe> <results dir> <shots dir>" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+mkdir -p "$2" "$3"; results=$(cd "$2" && pwd); shots=$(cd "$3" && pwd)
+if [ ! -f "$1" ]; then
+  e2e_record "the installer was built" "no $1 (is makensis there?)"
+  e2e_report installer "$results"; exit 1
+fi
+setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+version=$(sed -nE 's/^quaffometer-setup-(.*)\.exe$/\1/p' <<<"$(basename "$setup")")
+export E2E_FAILSHOTS="$results"
+
+# A throwaway prefix: nothing installed before. Wine's menu builder stays off, so the
+# shortcuts do not reach this machine's own desktop menus.
+export WINEPREFIX="$(dirname "$setup")/wineprefix-install"
+rm -rf "$WINEPREFIX"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
+prog_pid=
+trap '[ -n "$prog_pid" ] && kill -CONT $prog_pid 2>/dev/null && kill $prog_pid 2>/dev/null; e2e_stop_display' EXIT
+e2e_start_display
+
+settings='HKCU\Software\Orvik\Quaffometer'
+entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quaffometer'
+# reg_value <key> <name>: the value's data as reg.exe shows it (a DWORD as 0x...).
+reg_value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -nE "s/^ +$2 +REG_[A-Z]+ +//p"; }
+reg_key() { wine reg query "$1" >/dev/null 2>&1; }
+# The user's folders where the prefix has them (Wine spells the Startup folder its own way).
+folder() { winepath -u "$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1")" 2>/dev/null; }
+if [ -z "$e2e_broken" ]; then
+  instdir="$(folder 'Local AppData')/Programs/Quaffometer"
+  menu_link="$(folder Programs)/Quaffometer.lnk"
+  startup_link="$(folder StartUp)/Quaffometer.lnk"
+  profile=$(dirname "$(folder Desktop)")
+  [ -d "$profile" ] || e2e_broken="no user profile in the prefix"
+fi
+
+# The installed program's process in this prefix (other prefixes may run one too).
+program_pid() {
+  local p; for p in $(pgrep -f 'quaffometer\.exe'); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$p"
+  done | head -n1 | grep .
+}
+docked() {
+  wait_for 60 e2e_icon_window || { echo "no icon in the tray host"; return 1; }
+  prog_pid=$(program_pid) || { echo "no program process"; return 1; }
+}
+start_program() { wine "$instdir/quaffometer.exe" >/dev/null 2>&1 & docked; }
+# The program ended and its icon left the tray.
+program_ended() {
+  wait_for 30 eval '! kill -0 $prog_pid 2>/dev/null' || { echo "the running program did not end"; return 1; }
+  prog_pid=
+  wait_for 10 eval '! e2e_icon_window' || { echo "the icon stayed in the tray"; return 1; }
+}
+# The uninstaller hands over to a copy of itself and returns at once: wait for the copy.
+uninstall() {
+  wine "$instdir/uninstall.exe" "$@" >/dev/null 2>&1 || { echo "the uninstaller failed"; return 1; }
+  wait_for 60 eval '! reg_key "$entry" && [ ! -e "$instdir" ]' || { echo "the uninstall did not finish"; return 1; }
+}
+# Nothing of the install left: no file of it in the user's profile, no entry.
+nothing_left() {
+  local left; left=$(find "$profile" -iname '*quaffometer*' 2>/dev/null)
+  [ -z "$left" ] || { echo "left behind: $left"; return 1; }
+  ! reg_key "$entry" || { echo "the installed-programs entry is still there"; return 1; }
+}
+
+installs() {
+  wine reg add "$settings\\Settings" /v UserName /d Sam /f >/dev/null 2>&1  # an earlier version's
+  wine "$setup" /S /STARTUP=1 >/dev/null 2>&1 || { echo "the silent install failed ($?)"; return 1; }
+  local f want got
+  for f in "$instdir/quaffometer.exe" "$instdir/uninstall.exe" "$menu_link" "$startup_link"; do
+    [ -f "$f" ] || { echo "missing: $f"; return 1; }
+  done
+  local kb=$(( $(stat -c %s "$instdir/quaffometer.exe") / 1024 ))
+  for want in "DisplayName=^Quaffometer\$" "Publisher=^Orvik\$" "DisplayVersion=^$version\$" \
+              'DisplayIcon=\\quaffometer\.exe,0$' 'UninstallString=^"C:\\.*\\uninstall\.exe"$' \
+              'QuietUninstallString=\\uninstall\.exe" /S$' 'NoModify=^0x1$' 'NoRepair=^0x1$'; do
+    got=$(reg_value "$entry" "${want%%=*}")
+    grep -qE "${want#*=}" <<<"$got" || { echo "${want%%=*} is '$got'"; return 1; }
+  done
+  got=$(reg_value "$entry" EstimatedSize)
+  [ $((got)) -ge $kb ] || { echo "EstimatedSize $got KB for a program of $kb KB"; return 1; }
+}
+check "a silent install puts the program, its shortcuts and its installed-programs entry in place" installs
+
+# Signing in (Wine's start of a session) runs what the Startup folder names.
+signs_in() {
+  wineserver -k; wine wineboot >/dev/null 2>&1
+  docked && import -window root "$shots/installed-tray.png" 2>/dev/null
+}
+check "signing in starts the installed program, which docks in the tray" signs_in
+
+# While the monitor window is shown modally, so the request must end that showing first.
+update_over_running() {
+  local x y w h; e2e_geometry "$(e2e_icon_window)"
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat 2 --delay 80 1
+  wait_for 10 eval 'xdotool search --onlyvisible --name "Quaffometer\$" | grep -q .' ||
+    { echo "no monitor window to quit from"; return 1; }
+  wine "$setup" /S >/dev/null 2>&1 || { echo "the update failed ($?)"; return 1; }
+  program_ended || return 1
+  [ "$(reg_value "$settings\\Settings" UserName)" = Sam ] || { echo "the settings were lost"; return 1; }
+  [ -f "$startup_link" ] || { echo "the sign-in choice was not kept"; return 1; }
+}
+check "an update asks the running copy to quit, even with a window shown, and keeps the settings" update_over_running
+
+# A copy that cannot answer (stopped): the installer gives up with an error and changes nothing.
+hung_copy() {
+  start_program || return 1
+  local before; before=$(stat -c %Y "$instdir/quaffometer.exe")
+  kill -STOP $prog_pid
+  wine "$setup" /S /STARTUP=0 >/dev/null 2>&1; local rc=$?
+  kill -CONT $prog_pid
+  [ "$rc" != 0 ] || { echo "the installer reported success over a copy that did not quit"; return 1; }
+  [ "$(stat -c %Y "$instdir/quaffometer.exe")" = "$before" ] && [ -f "$startup_link" ] ||
+    { echo "the installer changed the install although it gave up"; return 1; }
+}
+check "an update gives up with an error, changing nothing, when the running copy does not quit" hung_copy
+
+uninstall_keeps() {
+  [ -n "$prog_pid" ] && kill -0 $prog_pid 2>/dev/null || start_program || return 1
+  uninstall /S || return 1
+  program_ended && nothing_left || return 1
+  [ "$(reg_value "$settings\\Settings" UserName)" = Sam ] || { echo "a silent uninstall removed the settings"; return 1; }
+}
+check "a silent uninstall closes the program, leaves nothing of the install and keeps the settings" uninstall_keeps
+
+uninstall_removes() {
+  wine "$setup" /S >/dev/null 2>&1 || { echo "the install failed"; return 1; }
+  [ ! -e "$startup_link" ] || { echo "a sign-in shortcut without /STARTUP=1"; return 1; }
+  uninstall /S /REMOVESETTINGS=1 && nothing_left || return 1
+  ! reg_key 'HKCU\Software\Orvik' || { echo "the settings are still there"; return 1; }
+}
+check "an uninstall asked to remove the settings removes them as well" uninstall_removes
+
+e2e_report installer "$results"
