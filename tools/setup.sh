@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   nasm dpkg-dev
   wine wine64 fonts-wine xvfb xauth
-  trayer xdotool x11-utils imagemagick
+  trayer xdotool x11-utils imagemagick x11vnc
   zip nsis
 )
 
