@@ -103,6 +103,12 @@ public:
     bool Focused();
     void SetFocus();
 
+    // Asked before the form commits what the user entered (a button that closes it with a
+    // result other than Cancel): a control that holds a value the user left unfinished reports
+    // it as leaving the control would, keeps the focus and answers false. Most controls have
+    // nothing to check.
+    virtual bool ValidateEdit() { return true; }
+
     // Lays the docked children out again in the client area.
     void Realign();
     // Redraws the control.

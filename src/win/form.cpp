@@ -267,6 +267,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 namespace {
 
+bool ValidateTree(WinControl& parent) {
+    for (WinControl* c : std::vector<WinControl*>(parent.Controls()))
+        if (!c->ValidateEdit() || !ValidateTree(*c)) return false;
+    return true;
+}
+
 Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
     for (WinControl* c : parent.Controls()) {
         if (auto* b = dynamic_cast<Button*>(c); b && (b->*flag)() && b->Visible()) return b;
@@ -276,6 +282,8 @@ Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
 }
 
 }  // namespace
+
+bool Form::ValidateEdits() { return ValidateTree(*this); }
 
 Button* Form::DefaultButton() const { return FindButton(*this, &Button::Default); }
 

@@ -56,6 +56,10 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int value) { modalResult_ = value; }
 
+    // Asks each control, children before the next sibling, to validate what the user entered;
+    // answers false at the first that refuses (it has reported and holds the focus).
+    bool ValidateEdits();
+
     // The buttons Enter and Escape click: the first visible button on the form marked
     // Default, respectively Cancel; null when there is none.
     Button* DefaultButton() const;
