@@ -200,6 +200,13 @@ void Form::Close() {
     if (app.MainForm() == this) app.Terminate();
 }
 
+void Form::Resized() {
+    if (sizing_)
+        resizedWhileSizing_ = true;
+    else
+        DoResize();
+}
+
 int Form::ShowModal() {
     if (modalLevel_ > 0 || (visible_ && WindowIfAny() && IsWindowVisible(WindowIfAny())))
         throw Error("Cannot make a visible window modal");
@@ -249,6 +256,14 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
                 }
             }
+            break;
+        case WM_ENTERSIZEMOVE:
+            sizing_ = true;
+            resizedWhileSizing_ = false;
+            break;
+        case WM_EXITSIZEMOVE:
+            sizing_ = false;
+            if (resizedWhileSizing_) DoResize();
             break;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {

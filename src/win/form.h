@@ -78,6 +78,11 @@ protected:
     virtual void DoClose() {}
     // When the form is hidden.
     virtual void DoHide() {}
+    // After the client area changed size: once the user has finished dragging the frame, or
+    // at once when the program or the system (maximising) changed it.
+    virtual void DoResize() {}
+
+    void Resized() override;
 
     void GetCreateParams(CreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -94,6 +99,8 @@ private:
     bool created_ = false;
     bool placed_ = false;
     bool showing_ = false;
+    bool sizing_ = false;          // the user is dragging the frame
+    bool resizedWhileSizing_ = false;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the form was deactivated
     // Tells a modal loop in progress that the form is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
