@@ -37,6 +37,12 @@ struct FontSpec {
 // 96-DPI design units to device pixels at the system DPI, and back.
 int ScaleDpi(int designUnits);
 int UnscaleDpi(int pixels);
+// The DPI layouts and fonts are made for: the system's, unless overridden.
+int CurrentDpi();
+// Lays out and sizes fonts as if the system ran at `dpi` (0: the system's own again). The
+// system DPI cannot change inside a process, so tests reach 120, 144 and 192 DPI this way;
+// windows and fonts made before keep their size.
+void OverrideDpi(int dpi);
 
 class WinControl : public Component {
 public:

@@ -1,11 +1,13 @@
 #include "win/form.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <vector>
 
 #include "core/errors.h"
 #include "win/button.h"
+#include "win/layout.h"
 
 namespace quaff::win {
 
@@ -139,14 +141,28 @@ void Form::SetClientSize(int w, int h) {
 void Form::PlaceForShowing() {
     if (placed_) return;
     placed_ = true;
-    if (position_ != Position::DesktopCenter) return;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    FitTextToRoom(*this);
     RECT b = BoundsRect();
     const int w = b.right - b.left, h = b.bottom - b.top;
-    const int x = work.left + ((work.right - work.left) - w) / 2;
-    const int y = work.top + ((work.bottom - work.top) - h) / 2;
-    SetBoundsRect(RECT{x, y, x + w, y + h});
+    if (position_ == Position::DesktopCenter) {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        b.left = work.left + ((work.right - work.left) - w) / 2;
+        b.top = work.top + ((work.bottom - work.top) - h) / 2;
+    }
+    // A designed place meant for a larger screen (or scaled up with the DPI) would leave part
+    // of the window off its monitor: it moves inside the work area, its top left corner kept
+    // in view when it is larger than that.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoA(MonitorFromRect(&b, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        b.left = std::max(std::min(b.left, work.right - w), work.left);
+        b.top = std::max(std::min(b.top, work.bottom - h), work.top);
+    }
+    b.right = b.left + w;
+    b.bottom = b.top + h;
+    SetBoundsRect(b);
 }
 
 void Form::SetVisible(bool value) {
