@@ -381,9 +381,13 @@ TEST_F(SettingsFormTest, OkPressedAnyWayTakesNoHalfTypedValue) {
 }
 
 // Answers the thread's folder browser once it is up: selects the item at `path` (item texts
-// from the desktop down) and presses OK, or presses Cancel when the path is empty.
+// from the desktop down) and presses OK, or presses Cancel when the path is empty. Notes the
+// browser's owner, and whether that could be used meanwhile.
 class FolderBrowserAnswer {
 public:
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+
     explicit FolderBrowserAnswer(std::vector<std::string> path)
         : path_(std::move(path)), timer_(nullptr) {
         timer_.SetInterval(10);
@@ -403,6 +407,8 @@ private:
     }
 
     void Answer(HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        ownerEnabled = IsWindowEnabled(owner) != FALSE;
         if (path_.empty()) {
             Click(GetDlgItem(dialog, IDCANCEL));
             return;
@@ -437,7 +443,7 @@ private:
     quaff::win::Timer timer_;
 };
 
-TEST_F(SettingsFormTest, BrowsingSetsThePictureFolderEndingInOneBackslash) {
+TEST_F(SettingsFormTest, BrowsingIsModalToTheDialogAndSetsTheFolderEndingInOneBackslash) {
     const struct {
         const char* what;
         std::vector<std::string> choice;
@@ -455,6 +461,9 @@ TEST_F(SettingsFormTest, BrowsingSetsThePictureFolderEndingInOneBackslash) {
             FolderBrowserAnswer answer(c.choice);
             Click(form->SpeedButton1->Handle());
             EXPECT_EQ(WindowText(form->edImageDir->Handle()), c.field);
+            // Modal to the dialog: its OK and Cancel cannot be used during the browse.
+            EXPECT_EQ(answer.owner, form->Handle());
+            EXPECT_FALSE(answer.ownerEnabled);
             Click(form->btnOK->Handle());
         });
         EXPECT_EQ(Stored()[6], c.field);
