@@ -17,9 +17,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         quaff::app::StartProgram();
     } catch (const std::exception& e) {
         app.HandleException(e);
+        app.Finalize();
         return 1;
     }
     app.Run();
     delete frmLaunch;
+    app.Finalize();
     return 0;
 }

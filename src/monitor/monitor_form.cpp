@@ -191,13 +191,46 @@ void TfrmMain::PickPicture() {
     const std::optional<std::string> path = folder.PathOf(draw_->Next(count));
     if (!path) return;  // the folder lost entries between the two listings
 
-    // Decoded no larger than needed to cover the picture area, then kept at the area's size:
-    // the picture stays while the window is hidden, and costs no more than what it fills.
+    ShowPictureFile(*path);
+}
+
+SIZE TfrmMain::PictureArea() {
     RECT area;
     GetClientRect(Image1->Handle(), &area);
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    Picture picture = DecodeJpegFile(*path, w, h);
-    if (!picture.empty()) Image1->SetPicture(ShrinkTo(std::move(picture), w, h));
+    return SIZE{area.right - area.left, area.bottom - area.top};
+}
+
+bool TfrmMain::ShowPictureFile(const std::string& path) {
+    // Decoded no larger than needed to cover the picture area, then kept at the area's size:
+    // the picture stays while the window is hidden, and costs no more than what it fills.
+    const SIZE area = PictureArea();
+    Picture picture = DecodeJpegFile(path, area.cx, area.cy);
+    if (picture.empty()) return false;
+    // A decode that does not cover the area is the file at its full size.
+    pictureAtFileSize_ = picture.width < area.cx || picture.height < area.cy;
+    picturePath_ = path;
+    Image1->SetPicture(ShrinkTo(std::move(picture), area.cx, area.cy));
+    return true;
+}
+
+void TfrmMain::SharpenPicture() {
+    if (!Visible() || picturePath_.empty() || pictureAtFileSize_) return;
+    const SIZE area = PictureArea();
+    const Picture& shown = Image1->GetPicture();
+    if (shown.width >= area.cx && shown.height >= area.cy) return;  // shrinking: drawn smaller
+    try {
+        if (ShowPictureFile(picturePath_)) return;
+    } catch (const std::exception&) {
+    }
+    // The file went or changed since it was shown: what is shown is the best there is.
+    pictureAtFileSize_ = true;
+}
+
+void TfrmMain::KeepPictureForArea() {
+    const SIZE area = PictureArea();
+    const Picture& shown = Image1->GetPicture();
+    if (shown.width > area.cx && shown.height > area.cy)
+        Image1->SetPicture(ShrinkTo(Image1->TakePicture(), area.cx, area.cy));
 }
 
 }  // namespace quaff::monitor

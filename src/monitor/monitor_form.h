@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/datetime.h"
 #include "core/picture_draw.h"
@@ -81,10 +82,24 @@ public:
 protected:
     void DoCreate() override { FormCreate(); }
     void DoShow() override { FormShow(); }
+    // A larger picture area gets a sharper copy of the picture.
+    void DoResize() override { SharpenPicture(); }
+    // Hidden, the window keeps no more than a copy for the size it was last shown at.
+    void DoHide() override { KeepPictureForArea(); }
 
 private:
     void BuildLayout();
     void ReadIconSets();
+
+    // The picture area's size in pixels.
+    SIZE PictureArea();
+    // Decodes the file for the picture area and shows it; answers false for an empty file
+    // (the picture shown stays). Throws the decoder's errors.
+    bool ShowPictureFile(const std::string& path);
+    // When the area has outgrown the copy shown, decodes the file again for it; a file that
+    // is gone or no longer decodes leaves the copy, without a report.
+    void SharpenPicture();
+    void KeepPictureForArea();
 
     // The counting state.
     DateTime startTime_ = 0;        // local, as shown
@@ -94,6 +109,11 @@ private:
     double drinkCount_ = 0;
 
     PictureDraw* draw_ = &ProcessPictureDraw();
+
+    // The file the picture shown was decoded from, and whether that copy is already as large
+    // as the file gives (no decode can make a larger area sharper).
+    std::string picturePath_;
+    bool pictureAtFileSize_ = true;
 };
 
 }  // namespace quaff::monitor

@@ -34,11 +34,11 @@ std::string WithTrailingBackslash(std::string folder) {
 
 }  // namespace
 
-std::string BrowseForFolder(const std::string& title) {
+std::string BrowseForFolder(HWND owner, const std::string& title) {
     try {
         char displayName[kPathBuffer] = {};
         BROWSEINFOA request{};
-        request.hwndOwner = Application::Instance().Handle();
+        request.hwndOwner = owner;
         request.pidlRoot = nullptr;  // the desktop
         request.pszDisplayName = displayName;
         request.lpszTitle = title.c_str();
@@ -177,6 +177,7 @@ void TfrmSettings::btnOKClick(Component*) {
 }
 
 void TfrmSettings::SpeedButton1Click(Component*) {
-    const std::string folder = quaff::BrowseForFolder("");
+    // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
+    const std::string folder = quaff::BrowseForFolder(Handle(), "");
     if (!folder.empty()) edImageDir->SetText(quaff::WithTrailingBackslash(folder));
 }

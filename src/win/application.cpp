@@ -1,6 +1,7 @@
 #include "win/application.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "core/errors.h"
 
@@ -16,6 +17,8 @@ Application& Application::Instance() {
 }
 
 void Application::Initialize() {
+    if (!comJoined_)
+        comJoined_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     if (handle_) return;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
@@ -31,6 +34,11 @@ void Application::Initialize() {
     handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+void Application::Finalize() {
+    if (comJoined_) CoUninitialize();
+    comJoined_ = false;
 }
 
 void Application::SetTitle(std::string title) {

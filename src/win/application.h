@@ -17,9 +17,13 @@ class Application {
 public:
     static Application& Instance();
 
-    // Creates the hidden application window (icon "MAINICON" when the module has it) and
-    // initialises the common controls. Safe to call more than once.
+    // Joins the calling (GUI) thread to a single-threaded COM apartment, which the shell's
+    // dialogs need, creates the hidden application window (icon "MAINICON" when the module
+    // has it) and initialises the common controls. Safe to call more than once.
     void Initialize();
+    // Gives back what Initialize took for the thread (its COM apartment); the program calls it
+    // as it exits.
+    void Finalize();
 
     HWND Handle() const { return handle_; }
     HINSTANCE Module() const { return GetModuleHandleA(nullptr); }
@@ -75,6 +79,7 @@ private:
     bool showMainForm_ = true;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool comJoined_ = false;
     int openErrorBoxes_ = 0;
     ErrorSink errorSink_;
     MessageHook messageHook_;

@@ -15,8 +15,12 @@ Form* Button::ParentForm() const {
 }
 
 void Button::Click() {
-    if (modalResult_ != 0) {
-        if (Form* form = ParentForm()) form->SetModalResult(modalResult_);
+    if (modalResult_ != mrNone) {
+        Form* form = ParentForm();
+        // A click moves the focus before it arrives, and the field's own leave check runs only
+        // once the focus has settled: the check must happen here, before anything is taken.
+        if (form && modalResult_ != mrCancel && !form->ValidateEdits()) return;
+        if (form) form->SetModalResult(modalResult_);
     }
     if (OnClick) OnClick(this);
 }

@@ -13,7 +13,10 @@ public:
     explicit Button(Component* owner);
 
     NotifyEvent OnClick;
-    // Sets the form's modal result (when nonzero), then runs OnClick.
+    // Sets the form's modal result (when nonzero), then runs OnClick. A button that commits
+    // the form (a modal result other than Cancel) first has the form validate its edits, and
+    // does nothing when one refuses: however it is pressed (Enter, Space, a click, a mnemonic),
+    // a field the user left unfinished is never taken as it stands.
     virtual void Click();
 
     int ModalResult() const { return modalResult_; }

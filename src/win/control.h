@@ -37,6 +37,12 @@ struct FontSpec {
 // 96-DPI design units to device pixels at the system DPI, and back.
 int ScaleDpi(int designUnits);
 int UnscaleDpi(int pixels);
+// The DPI layouts and fonts are made for: the system's, unless overridden.
+int CurrentDpi();
+// Lays out and sizes fonts as if the system ran at `dpi` (0: the system's own again). The
+// system DPI cannot change inside a process, so tests reach 120, 144 and 192 DPI this way;
+// windows and fonts made before keep their size.
+void OverrideDpi(int dpi);
 
 class WinControl : public Component {
 public:
@@ -102,6 +108,12 @@ public:
 
     bool Focused();
     void SetFocus();
+
+    // Asked before the form commits what the user entered (a button that closes it with a
+    // result other than Cancel): a control that holds a value the user left unfinished reports
+    // it as leaving the control would, keeps the focus and answers false. Most controls have
+    // nothing to check.
+    virtual bool ValidateEdit() { return true; }
 
     // Lays the docked children out again in the client area.
     void Realign();

@@ -1,7 +1,9 @@
 #include "win/font_cache.h"
 
 #include <map>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "win/handles.h"
 
@@ -18,8 +20,18 @@ int SystemDpi() {
     return dpi;
 }
 
+int g_dpiOverride = 0;
+std::string g_missingFace;
+
+std::map<std::pair<std::string, bool>, std::string>& ResolvedFaces() {
+    static std::map<std::pair<std::string, bool>, std::string> resolved;
+    return resolved;
+}
+
 // Whether the face is installed, and as a scalable (not bitmap) font when `scalable`.
 bool FaceInstalled(const std::string& face, bool scalable) {
+    if (!g_missingFace.empty() && lstrcmpiA(face.c_str(), g_missingFace.c_str()) == 0)
+        return false;
     ScreenDC dc;
     LOGFONTA query{};
     query.lfCharSet = DEFAULT_CHARSET;
@@ -42,47 +54,61 @@ bool FaceInstalled(const std::string& face, bool scalable) {
 
 }  // namespace
 
+int CurrentDpi() { return g_dpiOverride > 0 ? g_dpiOverride : SystemDpi(); }
+
+void OverrideDpi(int dpi) { g_dpiOverride = dpi; }
+
 int ScaleDpi(int designUnits) {
-    return MulDiv(designUnits, SystemDpi(), 96);
+    return MulDiv(designUnits, CurrentDpi(), 96);
 }
 
 int UnscaleDpi(int pixels) {
-    return MulDiv(pixels, 96, SystemDpi());
+    return MulDiv(pixels, 96, CurrentDpi());
+}
+
+void TreatFaceAsMissing(std::string face) {
+    g_missingFace = std::move(face);
+    ResolvedFaces().clear();
 }
 
 std::string ResolveFontFace(const std::string& designedFace, bool styled) {
-    static std::map<std::pair<std::string, bool>, std::string> resolved;
+    auto& resolved = ResolvedFaces();
     const auto key = std::make_pair(designedFace, styled);
     auto it = resolved.find(key);
     if (it != resolved.end()) return it->second;
-    std::string face = designedFace;
-    if (!FaceInstalled(face, styled)) {
-        face = "Tahoma";
-        if (!FaceInstalled(face, styled)) {
-            LOGFONTA lf{};
-            GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-            face = lf.lfFaceName;
+    std::string face;
+    for (const char* candidate : {designedFace.c_str(), "Microsoft Sans Serif", "Tahoma"}) {
+        if (FaceInstalled(candidate, styled)) {
+            face = candidate;
+            break;
         }
+    }
+    if (face.empty()) {
+        LOGFONTA lf{};
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+        face = lf.lfFaceName;
     }
     resolved.emplace(key, face);
     return face;
 }
 
 HFONT SharedFont(const FontSpec& font) {
+    // Keyed by what the font is made of: the face in use and the height at the DPI in use.
     using Key = std::tuple<std::string, int, bool, bool, bool>;
     static std::map<Key, UniqueFont> fonts;
-    Key key{font.face, font.size, font.bold, font.italic, font.underline};
+    const std::string face = ResolveFontFace(font.face, font.bold || font.italic);
+    const int height = -MulDiv(font.size, CurrentDpi(), 72);
+    Key key{face, height, font.bold, font.italic, font.underline};
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second.get();
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(font.size, SystemDpi(), 72);
+    lf.lfHeight = height;
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.italic;
     lf.lfUnderline = font.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, ResolveFontFace(font.face, font.bold || font.italic).c_str(),
-              LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     HFONT h = CreateFontIndirectA(&lf);
     if (!h) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return fonts.emplace(key, UniqueFont(h)).first->second.get();

@@ -1,11 +1,13 @@
 #include "win/form.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <vector>
 
 #include "core/errors.h"
 #include "win/button.h"
+#include "win/layout.h"
 
 namespace quaff::win {
 
@@ -139,14 +141,28 @@ void Form::SetClientSize(int w, int h) {
 void Form::PlaceForShowing() {
     if (placed_) return;
     placed_ = true;
-    if (position_ != Position::DesktopCenter) return;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    FitTextToRoom(*this);
     RECT b = BoundsRect();
     const int w = b.right - b.left, h = b.bottom - b.top;
-    const int x = work.left + ((work.right - work.left) - w) / 2;
-    const int y = work.top + ((work.bottom - work.top) - h) / 2;
-    SetBoundsRect(RECT{x, y, x + w, y + h});
+    if (position_ == Position::DesktopCenter) {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        b.left = work.left + ((work.right - work.left) - w) / 2;
+        b.top = work.top + ((work.bottom - work.top) - h) / 2;
+    }
+    // A designed place meant for a larger screen (or scaled up with the DPI) would leave part
+    // of the window off its monitor: it moves inside the work area, its top left corner kept
+    // in view when it is larger than that.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoA(MonitorFromRect(&b, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        b.left = std::max(std::min(b.left, work.right - w), work.left);
+        b.top = std::max(std::min(b.top, work.bottom - h), work.top);
+    }
+    b.right = b.left + w;
+    b.bottom = b.top + h;
+    SetBoundsRect(b);
 }
 
 void Form::SetVisible(bool value) {
@@ -200,6 +216,13 @@ void Form::Close() {
     if (app.MainForm() == this) app.Terminate();
 }
 
+void Form::Resized() {
+    if (sizing_)
+        resizedWhileSizing_ = true;
+    else
+        DoResize();
+}
+
 int Form::ShowModal() {
     if (modalLevel_ > 0 || (visible_ && WindowIfAny() && IsWindowVisible(WindowIfAny())))
         throw Error("Cannot make a visible window modal");
@@ -250,6 +273,14 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 }
             }
             break;
+        case WM_ENTERSIZEMOVE:
+            sizing_ = true;
+            resizedWhileSizing_ = false;
+            break;
+        case WM_EXITSIZEMOVE:
+            sizing_ = false;
+            if (resizedWhileSizing_) DoResize();
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND focus = GetFocus();
@@ -267,6 +298,12 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 namespace {
 
+bool ValidateTree(WinControl& parent) {
+    for (WinControl* c : std::vector<WinControl*>(parent.Controls()))
+        if (!c->ValidateEdit() || !ValidateTree(*c)) return false;
+    return true;
+}
+
 Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
     for (WinControl* c : parent.Controls()) {
         if (auto* b = dynamic_cast<Button*>(c); b && (b->*flag)() && b->Visible()) return b;
@@ -276,6 +313,8 @@ Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
 }
 
 }  // namespace
+
+bool Form::ValidateEdits() { return ValidateTree(*this); }
 
 Button* Form::DefaultButton() const { return FindButton(*this, &Button::Default); }
 

@@ -56,6 +56,10 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int value) { modalResult_ = value; }
 
+    // Asks each control, children before the next sibling, to validate what the user entered;
+    // answers false at the first that refuses (it has reported and holds the focus).
+    bool ValidateEdits();
+
     // The buttons Enter and Escape click: the first visible button on the form marked
     // Default, respectively Cancel; null when there is none.
     Button* DefaultButton() const;
@@ -74,6 +78,11 @@ protected:
     virtual void DoClose() {}
     // When the form is hidden.
     virtual void DoHide() {}
+    // After the client area changed size: once the user has finished dragging the frame, or
+    // at once when the program or the system (maximising) changed it.
+    virtual void DoResize() {}
+
+    void Resized() override;
 
     void GetCreateParams(CreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -90,6 +99,8 @@ private:
     bool created_ = false;
     bool placed_ = false;
     bool showing_ = false;
+    bool sizing_ = false;          // the user is dragging the frame
+    bool resizedWhileSizing_ = false;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the form was deactivated
     // Tells a modal loop in progress that the form is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -6,35 +6,38 @@ namespace quaff::win {
 
 namespace {
 std::atomic<long> g_live{0};
-}
+std::atomic<long> g_made{0};
+}  // namespace
 
 long Icon::LiveHandles() { return g_live.load(); }
 
-Icon::~Icon() {
-    if (handle_) {
-        DestroyIcon(handle_);
+long Icon::MadeHandles() { return g_made.load(); }
+
+SharedIcon MakeSharedIcon(HICON h) {
+    if (!h) return {};
+    ++g_live;
+    ++g_made;
+    return SharedIcon(h, [](HICON icon) {
+        DestroyIcon(icon);
         --g_live;
-    }
+    });
 }
 
-void Icon::Replace(HICON h) {
-    if (h == handle_) return;
-    if (handle_) {
-        DestroyIcon(handle_);
-        --g_live;
-    }
-    handle_ = h;
-    if (handle_) ++g_live;
-}
-
-void Icon::SetHandle(HICON h) {
-    Replace(h);
+void Icon::Replace(SharedIcon icon) {
+    if (icon != handle_) handle_ = std::move(icon);
     if (OnChange) OnChange();
 }
 
+void Icon::SetHandle(HICON h) {
+    // The handle held already stays held once, not twice.
+    Replace(h && h == handle_.get() ? handle_ : MakeSharedIcon(h));
+}
+
+void Icon::Share(SharedIcon icon) { Replace(std::move(icon)); }
+
 void Icon::Assign(const Icon& other) {
     if (&other == this) return;
-    SetHandle(other.handle_ ? CopyIcon(other.handle_) : nullptr);
+    SetHandle(other.Handle() ? CopyIcon(other.Handle()) : nullptr);
 }
 
 bool Icon::LoadFromResource(HINSTANCE module, const char* name, int size) {

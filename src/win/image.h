@@ -2,6 +2,8 @@
 // ratio is not kept), with halftone smoothing.
 #pragma once
 
+#include <utility>
+
 #include "core/jpeg_picture.h"
 #include "win/control.h"
 
@@ -14,6 +16,8 @@ public:
     // Replaces the picture and repaints.
     void SetPicture(quaff::Picture&& picture);
     const quaff::Picture& GetPicture() const { return picture_; }
+    // Moves the picture out; the area is left empty until the next SetPicture.
+    quaff::Picture TakePicture() { return std::exchange(picture_, {}); }
     bool HasPicture() const { return !picture_.empty(); }
 
 protected:

@@ -4,7 +4,6 @@
 #include <shlwapi.h>
 
 #include "core/errors.h"
-#include "win/icon.h"
 
 namespace quaff::win {
 
@@ -25,6 +24,7 @@ void ImageList::ReadFromStream(const std::uint8_t* data, std::size_t size) {
     if (!list) throw ReadError("Failed to read ImageList data from stream");
     if (handle_) ImageList_Destroy(handle_);
     handle_ = list;
+    icons_.clear();
 }
 
 void ImageList::ReadFromResource(HINSTANCE module, const char* name) {
@@ -50,9 +50,26 @@ int ImageList::Height() const {
 }
 
 void ImageList::GetIcon(int index, Icon& dest) const {
-    HICON icon = nullptr;
-    if (handle_ && index >= 0 && index < Count()) icon = ImageList_GetIcon(handle_, index, ILD_NORMAL);
-    dest.SetHandle(icon);
+    if (!handle_ || index < 0 || index >= Count()) {
+        dest.Share(nullptr);
+        return;
+    }
+    const IconKey key{index};
+    auto it = icons_.find(key);
+    if (it == icons_.end() || !it->second) {
+        // The icons of all the images at once: the tray steps through them all in time, and
+        // a day then makes no icon after its first tick.
+        IconKey each = key;
+        for (each.index = 0; each.index < Count(); ++each.index) MakeIcon(each);
+        it = icons_.find(key);
+    }
+    dest.Share(it->second);
+}
+
+void ImageList::MakeIcon(const IconKey& key) const {
+    SharedIcon& icon = icons_[key];
+    // An icon that could not be made is not kept: the next use tries again.
+    if (!icon) icon = MakeSharedIcon(ImageList_GetIcon(handle_, key.index, ILD_NORMAL));
 }
 
 }  // namespace quaff::win

@@ -1,19 +1,22 @@
 // A list of same-sized images with masks (the comctl32 image list), read from its stored
-// stream. The program's icon sets are six of these.
+// stream. The program's icon sets are six of these. The icons made from its images are kept
+// with the list: the tray shows the same sixteen frames over and over, and under Wine every
+// icon made and freed uses up handle numbers until dialogs misbehave.
 #pragma once
 
 #include <windows.h>
 #include <objidl.h>  // before commctrl.h, which declares the stream functions only after it
 #include <commctrl.h>
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 
 #include "win/component.h"
+#include "win/icon.h"
 
 namespace quaff::win {
-
-class Icon;
 
 class ImageList : public Component {
 public:
@@ -33,11 +36,23 @@ public:
     int Height() const;
 
     // Image `index` as an icon (drawn plainly: no blending, no tint) into `dest`. An index the
-    // list does not hold gives `dest` no image.
+    // list does not hold gives `dest` no image. The icons of all the images are made at the
+    // first use and shared from then on while the list keeps these images; `dest` holds the
+    // one it shows for as long as it shows it.
     void GetIcon(int index, Icon& dest) const;
 
 private:
+    // What a kept icon is made from: the frame now; a drawn size or a light or dark variant
+    // of the frame would be further members.
+    struct IconKey {
+        int index;
+        auto operator<=>(const IconKey&) const = default;
+    };
+    void MakeIcon(const IconKey& key) const;
+
     HIMAGELIST handle_ = nullptr;
+    // Made on demand by the const GetIcon; let go when the images change or the list goes.
+    mutable std::map<IconKey, SharedIcon> icons_;
 };
 
 }  // namespace quaff::win

@@ -2,6 +2,8 @@
 // starts (a locale changed while it runs is seen at the next start, as with the dates shown).
 #pragma once
 
+#include <windows.h>
+
 #include "core/numtext.h"
 
 namespace quaff::win {
@@ -12,5 +14,8 @@ const FormatSettings& UserFormats();
 void SetUserFormats(const FormatSettings& formats);
 // Reads the user's locale now.
 FormatSettings ReadUserLocale();
+// Reads a locale now: the decimal separator, the short date and long time pictures, the AM
+// and PM texts, and the month and day names those pictures may use.
+FormatSettings ReadLocale(LCID locale);
 
 }  // namespace quaff::win

@@ -96,25 +96,42 @@ void MaskEdit::PasteText(const std::string& text) {
     Apply(mask_->Paste(shown, start, text));
 }
 
-void MaskEdit::CheckAfterExit() {
-    checkPosted_ = false;
-    HWND self = WindowIfAny();
-    if (!self || !mask_ || !Modified() || validating_) return;
-    // Only a move of the focus to another control of the same window is a leave; the focus
-    // going to another window (an error box, another program) is not.
-    HWND focus = GetFocus();
-    if (!focus || focus == self || GetAncestor(focus, GA_ROOT) != GetAncestor(self, GA_ROOT))
-        return;
-    if (mask_->IsComplete(Edit::Text())) return;
+bool MaskEdit::Unfinished() const {
+    return mask_ && Modified() && !mask_->IsComplete(Edit::Text());
+}
+
+void MaskEdit::ReportUnfinished() {
     validating_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
     } done{validating_};
     MessageBeep(0);
-    reEnter_ = true;
-    ::SetFocus(self);
+    HWND self = WindowIfAny();
+    if (GetFocus() != self) {
+        reEnter_ = true;
+        ::SetFocus(self);
+    }
     Application::Instance().HandleException(Error(kInvalidMaskInput));
+}
+
+bool MaskEdit::ValidateEdit() {
+    if (validating_) return false;  // its report is still open
+    if (!WindowIfAny() || !Unfinished()) return true;
+    ReportUnfinished();
+    return false;
+}
+
+void MaskEdit::CheckAfterExit() {
+    checkPosted_ = false;
+    HWND self = WindowIfAny();
+    if (!self || validating_) return;
+    // Only a move of the focus to another control of the same window is a leave; the focus
+    // going to another window (an error box, another program) is not.
+    HWND focus = GetFocus();
+    if (!focus || focus == self || GetAncestor(focus, GA_ROOT) != GetAncestor(self, GA_ROOT))
+        return;
+    if (Unfinished()) ReportUnfinished();
 }
 
 LRESULT MaskEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -159,10 +176,17 @@ LRESULT MaskEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLEAR:
             DeleteSelectionOr(false);
             return 0;
-        case WM_SETFOCUS:
-            if (!reEnter_) valueOnEnter_ = Edit::Text();
+        case WM_SETFOCUS: {
+            // A visit of the field starts from what it shows. Coming back to it after a failed
+            // check, or with its window active again after an error box took the focus, is the
+            // same visit: Escape must still restore what the field held before the changes.
+            const HWND from = reinterpret_cast<HWND>(wp);
+            const bool fromOwnWindow =
+                from && GetAncestor(from, GA_ROOT) == GetAncestor(WindowIfAny(), GA_ROOT);
+            if (!reEnter_ && (fromOwnWindow || !Modified())) valueOnEnter_ = Edit::Text();
             reEnter_ = false;
             break;
+        }
         case WM_KILLFOCUS:
             if (Modified() && !validating_ && !checkPosted_) {
                 checkPosted_ = true;

@@ -33,6 +33,10 @@ public:
     // Restores the value the field had when it got the focus and clears Modified.
     void Reset();
 
+    // A field the user changed and left incomplete reports it, as leaving it does: the beep,
+    // kInvalidMaskInput through the application's error box, the focus back in the field.
+    bool ValidateEdit() override;
+
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -43,10 +47,13 @@ private:
     void DeleteSelectionOr(bool backspace);
     void PasteText(const std::string& text);
     void CheckAfterExit();
+    // Changed by the user and not complete.
+    bool Unfinished() const;
+    void ReportUnfinished();
 
     std::optional<EditMask> mask_;
     std::string maskText_;
-    std::string valueOnEnter_;
+    std::string valueOnEnter_;  // what Escape restores: the field as the user came to it
     bool reEnter_ = false;     // the focus comes back after a failed check: keep valueOnEnter_
     bool validating_ = false;  // an error report is in progress
     bool checkPosted_ = false;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "win/form.h"
 #include "win/timer.h"
@@ -30,6 +31,44 @@ int ShowModalWith(win::Form& form, const std::function<void()>& action) {
 }
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+
+void PressKey(WPARAM key) {
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageA(GetFocus(), WM_KEYUP, key, 1u << 31 | 1u << 30 | 1);
+}
+
+HWND FindThreadDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            char cls[16] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+MessageBoxAnswer::MessageBoxAnswer() : timer_(nullptr) {
+    timer_.SetInterval(10);
+    timer_.OnTimer = [this](win::Component*) {
+        const HWND box = FindThreadDialog();
+        if (!box || FindWindowExA(box, nullptr, "SysTreeView32", nullptr)) return;
+        // The message is the box's longest static text (the icon is a static without one).
+        std::string text;
+        for (HWND c = FindWindowExA(box, nullptr, "Static", nullptr); c;
+             c = FindWindowExA(box, c, "Static", nullptr)) {
+            char buffer[512] = {};
+            GetWindowTextA(c, buffer, sizeof buffer);
+            if (std::string(buffer).size() > text.size()) text = buffer;
+        }
+        texts_.push_back(text);
+        Click(GetDlgItem(box, IDOK));
+    };
+}
 
 namespace {
 

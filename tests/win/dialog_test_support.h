@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "win/timer.h"
+
 namespace quaff::win {
 class Form;
 }
@@ -24,6 +26,25 @@ int ShowModalWith(win::Form& form, const std::function<void()>& action);
 
 // Clicks a button as the user does (BM_CLICK: press and release).
 void Click(HWND button);
+
+// Presses and releases a key in the window that has the focus, as the keyboard does: posted,
+// for the shown dialog's loop to handle (the dialog manager sees it first).
+void PressKey(WPARAM key);
+
+// The thread's visible dialog-manager window (a message box, the folder browser), or null.
+HWND FindThreadDialog();
+
+// While it lives, answers the thread's message boxes (the real error box) as the user does:
+// records each one's text and presses its OK.
+class MessageBoxAnswer {
+public:
+    MessageBoxAnswer();
+    const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+    std::vector<std::string> texts_;
+    win::Timer timer_;
+};
 
 // 24-bit pixels, top row first.
 struct Capture {

@@ -1,6 +1,8 @@
 // Forms as real windows under Wine: docking kept through resizes, modal showing ended by a
 // button, the close box, the keyboard or the application's end, border styles changed while
 // shown.
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -310,6 +312,13 @@ TEST(FormSize, ClientSizeIsTheDesignedClientArea) {
         EXPECT_EQ(Client(form.Handle()).right, ScaleDpi(313));
         EXPECT_EQ(Client(form.Handle()).bottom, ScaleDpi(342));
     }
+}
+
+TEST(Application, GuiThreadIsInASingleThreadedComApartment) {
+    // The suite's set-up initialised the application, as start-up does. A thread in a
+    // single-threaded apartment (what the shell's folder browser needs) cannot join the
+    // multithreaded one.
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
 }
 
 }  // namespace

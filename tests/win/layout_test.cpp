@@ -1,16 +1,23 @@
 // Forms built from layout tables under Wine: design units placed relative to the enclosing
 // control and scaled to the screen, the tab order of the table, handlers bound to the form,
-// fonts that exist, and mistakes in a table reported.
+// fonts that exist, mistakes in a table reported, and the program's forms whole on the
+// screen with every label readable, whatever the face and the DPI.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "about/about_form.h"
 #include "core/errors.h"
+#include "monitor/monitor_form.h"
+#include "settings/settings_form.h"
 #include "win/button.h"
 #include "win/edit.h"
 #include "win/font_cache.h"
 #include "win/form.h"
+#include "win/label.h"
 #include "win/layout.h"
 
 using namespace quaff::win;
@@ -123,6 +130,80 @@ TEST(Fonts, DesignedFacesMapToInstalledFacesAndAreShared) {
     EXPECT_LT(lf.lfHeight, 0);  // a character height in points, not a cell height
     EXPECT_EQ(SharedFont(big), SharedFont(big));
     EXPECT_NE(SharedFont(big), SharedFont(designed));
+}
+
+RECT ScreenRect(WinControl& c) {
+    RECT r;
+    GetWindowRect(c.Handle(), &r);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Every label's text (as wide as it is, placed by the label's alignment) inside the label and
+// its parent's client area, and clear of the other controls beside it.
+void ExpectLabelsReadable(Form& form) {
+    for (Component* component : form.Components()) {
+        auto* label = dynamic_cast<Label*>(component);
+        if (!label || label->Caption().empty()) continue;
+        SCOPED_TRACE(label->Name() + " \"" + label->Caption() + "\"");
+        const RECT own = ScreenRect(*label);
+        const int width = label->TextExtent().cx;
+        const Label::Alignment align = label->GetAlignment();
+        const LONG left = align == Label::Alignment::Left    ? own.left
+                          : align == Label::Alignment::Right ? own.right - width
+                                                             : (own.left + own.right - width) / 2;
+        const RECT text{left, own.top, left + width, own.bottom};
+        RECT parent;
+        GetClientRect(label->Parent()->Handle(), &parent);
+        MapWindowPoints(label->Parent()->Handle(), nullptr, reinterpret_cast<POINT*>(&parent), 2);
+        EXPECT_TRUE(Inside(text, own)) << "cut by its own width";
+        EXPECT_TRUE(Inside(text, parent)) << "cut by the edge of " << label->Parent()->Name();
+        for (WinControl* other : label->Parent()->Controls()) {
+            RECT overlap;
+            const RECT rect = ScreenRect(*other);
+            if (other != label && other->Visible() && IntersectRect(&overlap, &text, &rect))
+                ADD_FAILURE() << "runs under " << other->Name();
+        }
+    }
+}
+
+// Lays out as at `dpi`, with or without the designed face, while it lives.
+struct DpiAndFace {
+    DpiAndFace(int dpi, bool designedFace) {
+        OverrideDpi(dpi);
+        TreatFaceAsMissing(designedFace ? "" : "MS Sans Serif");
+    }
+    ~DpiAndFace() { OverrideDpi(0), TreatFaceAsMissing(""); }
+};
+
+TEST(Layout, ProgramsFormsAreReadableAndOnTheScreenWithAnyFaceAtAnyDpi) {
+    const std::function<std::unique_ptr<Form>()> forms[] = {
+        [] { return std::unique_ptr<Form>(CreateForm<TfrmSettings>(nullptr)); },
+        [] { return std::unique_ptr<Form>(CreateForm<quaff::monitor::TfrmMain>(nullptr)); },
+        [] { return std::unique_ptr<Form>(CreateForm<TfrmAbout>(nullptr)); },
+    };
+    for (const bool designedFace : {true, false}) {
+        for (const int dpi : {96, 120, 144, 192}) {
+            const DpiAndFace as(dpi, designedFace);
+            for (const auto& make : forms) {
+                const std::unique_ptr<Form> form = make();
+                SCOPED_TRACE(form->Name() + " at " + std::to_string(dpi) + " DPI, " +
+                             (designedFace ? "designed face" : "face " + ResolveFontFace("MS Sans Serif")));
+                form->Show();
+                const RECT window = ScreenRect(*form);
+                MONITORINFO monitor{};
+                monitor.cbSize = sizeof(monitor);
+                GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor);
+                EXPECT_TRUE(Inside(window, monitor.rcWork)) << "the window is partly off its monitor";
+                ExpectLabelsReadable(*form);
+                form->Hide();
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "win/button.h"
 #include "win/image_list.h"
 #include "win/label.h"
+#include "win/locale.h"
 #include "win_test_support.h"
 
 namespace {
@@ -74,6 +75,28 @@ TEST_F(MonitorCountingTest, StartStopAndStartAgainWithTheRealButtons) {
     });
     EXPECT_TRUE(f.Running()) << "closing the window does not stop the counting";
     EXPECT_TRUE(ErrorReports().empty());
+}
+
+TEST_F(MonitorCountingTest, StartTimeTakesMonthAndDayNamesFromTheLocale) {
+    // 15 January 2024, a Monday, in a date format with names, as a user may set it.
+    const struct {
+        LCID locale;
+        const char* shown;
+    } cases[] = {
+        {MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT),
+         "Mo. Montag 15 Jan Januar 2024 09:30"},
+        {MAKELCID(MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), SORT_DEFAULT),
+         "lun. lundi 15 janv. janvier 2024 09:30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        quaff::FormatSettings formats = quaff::win::ReadLocale(c.locale);
+        formats.shortDateFormat = "ddd dddd d MMM MMMM yyyy";
+        formats.longTimeFormat = "HH:mm";
+        quaff::win::SetUserFormats(formats);
+        form_->Button1Click(form_->Button1);
+        EXPECT_EQ(form_->Label4->Caption(), c.shown);
+    }
 }
 
 struct TickCase {

@@ -5,6 +5,9 @@
 #include <map>
 #include <regex>
 
+#include "core/jpeg_picture.h"
+#include "core/jpeg_writer.h"
+#include "core/picture_scale.h"
 #include "dialog_test_support.h"
 #include "monitor_test_support.h"
 #include "win_test_support.h"
@@ -97,6 +100,64 @@ TEST_F(MonitorPictureTest, LargePictureIsDecodedNearTheSizeItIsDrawn) {
     EXPECT_GE(picture.height, area.bottom);
     EXPECT_LT(picture.width, 2 * area.right) << "not decoded at full size";
     EXPECT_LT(picture.height, 2 * area.bottom);
+}
+
+// Share of pixels drawn clearly black or clearly white: near 1 for a black-and-white board
+// drawn sharply, far less where its squares are smeared into grey.
+double Crisp(const Capture& shot) {
+    long crisp = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const COLORREF c = shot.Pixel(x, y);
+            const int grey = (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
+            crisp += grey < 64 || grey > 192;
+        }
+    return shot.width > 0 ? double(crisp) / (double(shot.width) * shot.height) : 0;
+}
+
+TEST_F(MonitorPictureTest, PictureStaysSharpWhenTheWindowGrowsAndSmallWhenItHides) {
+    // Squares of 4 pixels: shown first in the designed window (about a quarter of the file's
+    // size) they are smeared grey; at 800 x 600 they are 2 pixels, sharp when decoded for it.
+    const int kSquare = 4, kWidth = 1600, kHeight = 1200;
+    const std::string file = temp_.Path() + "board.jpg";
+    quaff::test::WriteJpeg(file, {.width = kWidth, .height = kHeight, .quality = 100, .components = 1},
+                           [&](int y, JSAMPLE* row) {
+                               for (int x = 0; x < kWidth; ++x)
+                                   row[x] = (x / kSquare + y / kSquare) % 2 ? 255 : 0;
+                           });
+    UseFolder(temp_.Path());
+    for (const bool fileGone : {false, true}) {
+        SCOPED_TRACE(fileGone ? "file gone before the window grows" : "file there");
+        ShowOnce([&] {
+            const int first = PictureWidth();
+            // The window sized so that the picture area is w x h.
+            auto resize = [&](int w, int h) {
+                RECT frame, area;
+                GetWindowRect(form_->Handle(), &frame);
+                GetClientRect(form_->Image1->Handle(), &area);
+                SetWindowPos(form_->Handle(), nullptr, 0, 0, frame.right - frame.left + w - area.right,
+                             frame.bottom - frame.top + h - area.bottom, SWP_NOZORDER);
+            };
+            if (fileGone) ASSERT_TRUE(DeleteFileA(file.c_str()));
+            resize(800, 600);
+            const double crisp = Crisp(CaptureWindow(form_->Image1->Handle()));
+            if (fileGone) {
+                EXPECT_EQ(PictureWidth(), first) << "the copy shown is kept";
+                return;
+            }
+            resize(500, 400);
+            EXPECT_EQ(PictureWidth(), 800) << "a smaller area draws the copy smaller";
+            // The file resampled directly to 800 x 600, drawn the same way.
+            resize(800, 600);
+            form_->Image1->SetPicture(quaff::ShrinkTo(quaff::DecodeJpegFileFull(file), 800, 600));
+            const double direct = Crisp(CaptureWindow(form_->Image1->Handle()));
+            ASSERT_GT(direct, 0.8);
+            EXPECT_GT(crisp, 0.9 * direct) << "as sharp as the file drawn directly at 800 x 600";
+            resize(500, 400);
+        });
+        if (!fileGone) EXPECT_EQ(PictureWidth(), 500) << "hidden, a copy for the size last shown";
+    }
+    EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
 }
 
 struct KeptCase {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "dialog_test_support.h"
 #include "registry_test_support.h"
 #include "settings/settings_form.h"
+#include "win/application.h"
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
@@ -24,10 +26,12 @@
 #include "win_test_support.h"
 
 using quaff::test::Click;
+using quaff::test::PressKey;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;
 using quaff::test::ShowModalWith;
 using quaff::win::mrCancel;
+using quaff::win::mrNone;
 using quaff::win::mrOk;
 
 namespace {
@@ -303,15 +307,92 @@ TEST_F(SettingsFormTest, LeavingAnIncompleteSalaryReportsAndKeepsTheFocusThere) 
     EXPECT_FALSE(quaff::test::KeyExists(HKEY_CURRENT_USER, kSettings));
 }
 
+// Runs the shown dialog's loop (the dialog manager sees keys first) until `done`.
+bool HandleUntil(const std::function<bool()>& done) {
+    return quaff::test::PumpUntil([&] {
+        quaff::win::Application::Instance().ProcessMessages();
+        return done();
+    });
+}
+
+TEST_F(SettingsFormTest, OkPressedAnyWayTakesNoHalfTypedValue) {
+    const Values kStored = {"Joe", "", "5", "8", "", "3", ""};
+    const char* const kReport = "Invalid input value.  Use escape key to abandon changes.";
+    const struct {
+        const char* what;
+        quaff::win::MaskEdit* TfrmSettings::*field;
+        const char* typed;
+        void (*press)(TfrmSettings&);
+        const char* stored;  // the field's stored value after OK; null: refused and reported
+    } cases[] = {
+        {"Enter in the salary", &TfrmSettings::edSalary, "1234",
+         [](TfrmSettings&) { PressKey(VK_RETURN); }, nullptr},
+        {"Enter in the price", &TfrmSettings::edPrice, "3",
+         [](TfrmSettings&) { PressKey(VK_RETURN); }, nullptr},
+        // Before the field's own leave check has run.
+        {"Space on OK", &TfrmSettings::edSalary, "1234",
+         [](TfrmSettings& f) {
+             PostMessageA(f.btnOK->Handle(), WM_KEYDOWN, VK_SPACE, 1);
+             PostMessageA(f.btnOK->Handle(), WM_KEYUP, VK_SPACE, 1u << 31 | 1u << 30 | 1);
+             f.btnOK->SetFocus();
+         },
+         nullptr},
+        {"a click on OK", &TfrmSettings::edSalary, "1234",
+         [](TfrmSettings& f) { Click(f.btnOK->Handle()); }, nullptr},
+        {"Enter with the salary complete", &TfrmSettings::edSalary, "12345678",
+         [](TfrmSettings&) { PressKey(VK_RETURN); }, "123456.78"},
+    };
+    auto& app = quaff::win::Application::Instance();
+    app.SetErrorSink(nullptr);  // the real error box, which takes the focus while it is up
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Store(kStored);
+        auto form = NewForm();
+        quaff::win::MaskEdit& field = *((*form).*c.field);
+        quaff::test::MessageBoxAnswer boxes;
+        const int result = ShowModalWith(*form, [&] {
+            field.SetFocus();
+            const std::string shown = field.DisplayText();
+            Type(field, c.typed);
+            c.press(*form);
+            if (c.stored) return;  // the dialog closes
+            ASSERT_TRUE(HandleUntil([&] { return !boxes.Texts().empty(); }));
+            HandleUntil([&] { return GetFocus() == field.Handle(); });
+            EXPECT_EQ(GetFocus(), field.Handle());
+            EXPECT_EQ(form->ModalResult(), mrNone);
+            EXPECT_TRUE(IsWindowVisible(form->Handle()));
+            // Escape abandons the half-typed value, then cancels.
+            PressKey(VK_ESCAPE);
+            EXPECT_TRUE(HandleUntil([&] { return !field.Modified(); }));
+            EXPECT_EQ(field.DisplayText(), shown);
+            PressKey(VK_ESCAPE);
+        });
+        if (c.stored) {
+            EXPECT_EQ(result, mrOk);
+            EXPECT_TRUE(boxes.Texts().empty());
+            EXPECT_EQ(Stored()[1], c.stored);
+        } else {
+            EXPECT_EQ(result, mrCancel);
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kReport});
+            EXPECT_EQ(Stored(), kStored);
+        }
+    }
+    quaff::test::InstallErrorRecorder();
+}
+
 // Answers the thread's folder browser once it is up: selects the item at `path` (item texts
-// from the desktop down) and presses OK, or presses Cancel when the path is empty.
+// from the desktop down) and presses OK, or presses Cancel when the path is empty. Notes the
+// browser's owner, and whether that could be used meanwhile.
 class FolderBrowserAnswer {
 public:
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+
     explicit FolderBrowserAnswer(std::vector<std::string> path)
         : path_(std::move(path)), timer_(nullptr) {
         timer_.SetInterval(10);
         timer_.OnTimer = [this](quaff::win::Component*) {
-            const HWND dialog = FindBrowser();
+            const HWND dialog = quaff::test::FindThreadDialog();
             if (!dialog) return;
             timer_.SetEnabled(false);
             Answer(dialog);
@@ -319,21 +400,6 @@ public:
     }
 
 private:
-    static HWND FindBrowser() {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
-                char cls[16] = {};
-                GetClassNameA(h, cls, sizeof cls);
-                if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
-
     static std::string Trimmed(const char* text) {
         std::string s = text;
         s.erase(0, s.find_first_not_of(' '));
@@ -341,6 +407,8 @@ private:
     }
 
     void Answer(HWND dialog) {
+        owner = GetWindow(dialog, GW_OWNER);
+        ownerEnabled = IsWindowEnabled(owner) != FALSE;
         if (path_.empty()) {
             Click(GetDlgItem(dialog, IDCANCEL));
             return;
@@ -375,7 +443,7 @@ private:
     quaff::win::Timer timer_;
 };
 
-TEST_F(SettingsFormTest, BrowsingSetsThePictureFolderEndingInOneBackslash) {
+TEST_F(SettingsFormTest, BrowsingIsModalToTheDialogAndSetsTheFolderEndingInOneBackslash) {
     const struct {
         const char* what;
         std::vector<std::string> choice;
@@ -393,6 +461,9 @@ TEST_F(SettingsFormTest, BrowsingSetsThePictureFolderEndingInOneBackslash) {
             FolderBrowserAnswer answer(c.choice);
             Click(form->SpeedButton1->Handle());
             EXPECT_EQ(WindowText(form->edImageDir->Handle()), c.field);
+            // Modal to the dialog: its OK and Cancel cannot be used during the browse.
+            EXPECT_EQ(answer.owner, form->Handle());
+            EXPECT_FALSE(answer.ownerEnabled);
             Click(form->btnOK->Handle());
         });
         EXPECT_EQ(Stored()[6], c.field);

@@ -1,18 +1,23 @@
 // The launcher's tick over a long run under Wine: a simulated working day of two-second ticks
-// with the real image lists and icons, and a setting that stays wrong for a thousand ticks.
-// The clock is moved by hand, so a day takes as long as the ticks themselves.
+// with the real image lists and icons, after which a dialog still answers its keys, and a
+// setting that stays wrong for a thousand ticks. The clock is moved by hand, so a day takes as
+// long as the ticks themselves.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
 #include <iostream>
+#include <memory>
+#include <utility>
 #include <string>
 
 #include "app/launcher.h"
+#include "dialog_test_support.h"
 #include "monitor/monitor_form.h"
 #include "monitor_test_support.h"
 #include "registry_test_support.h"
 #include "settings/settings.h"
+#include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
@@ -100,10 +105,13 @@ protected:
 TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
     constexpr int kTicks = 43'200;        // 86,400 s
     constexpr int kTicksPerHour = 1'800;
+    constexpr int kTicksPerMinute = 30;
     tray_.keepShellCalls = false;
 
-    Tick();  // the first tick makes whatever a tick keeps (the frame's icon)
+    // The first minute makes whatever the ticks keep (the icons of the set's frames).
+    for (int i = 0; i < kTicksPerMinute; ++i) Tick();
     quaff::test::PumpPending();
+    const long made = Icon::MadeHandles();
     const long icons = Icon::LiveHandles();
     const GuiCounts before;
     tray_.Clear();
@@ -112,7 +120,7 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
     DWORD gdiMax = before.gdi, userMax = before.user;
     int hoursChecked = 0;
     const auto started = std::chrono::steady_clock::now();
-    for (int i = 2; i <= kTicks; ++i) {
+    for (int i = kTicksPerMinute + 1; i <= kTicks; ++i) {
         Tick();
         const long live = Icon::LiveHandles();
         iconsMax = std::max(iconsMax, live);
@@ -135,7 +143,8 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
     const GuiCounts after;
     std::cout << "[ soak     ] " << kTicks << " ticks in " << seconds << " s ("
               << (kTicks - 1) / seconds << " ticks/s); live icons " << icons << " (min "
-              << iconsMin << ", max " << iconsMax << "); GDI objects " << before.gdi << " -> "
+              << iconsMin << ", max " << iconsMax << "), made after the first minute "
+              << Icon::MadeHandles() - made << "; GDI objects " << before.gdi << " -> "
               << after.gdi << " (max " << gdiMax << "); USER objects " << before.user << " -> "
               << after.user << " (max " << userMax << ")\n";
 
@@ -143,9 +152,10 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
     EXPECT_EQ(hoursChecked, 24);
     EXPECT_TRUE(quaff::test::ErrorReports().empty()) << quaff::test::ErrorReports().front();
     // Every tick refreshed the tray: list, index and hint, five updates each.
-    EXPECT_EQ(tray_.shellCount, 5u * (kTicks - 1));
+    EXPECT_EQ(tray_.shellCount, 5u * (kTicks - kTicksPerMinute));
 
-    // The icons: one per frame shown, each replaced one destroyed.
+    // The icons: none made after the first minute, none left over.
+    EXPECT_EQ(Icon::MadeHandles(), made);
     EXPECT_EQ(iconsMin, icons);
     EXPECT_EQ(iconsMax, icons);
     // The system's own counts, where it keeps them.
@@ -169,6 +179,14 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
     for (auto* list : {frmMain->BitterLarge, frmMain->BitterSmall, frmMain->GuinessLarge,
                        frmMain->GuinessSmall, frmMain->LagerLarge, frmMain->LagerSmall})
         EXPECT_EQ(list->Count(), 16) << list->Name() << " is only read";
+
+    // A dialog opened after the day still takes Enter and Escape.
+    for (const auto& [key, result] : {std::pair{VK_RETURN, quaff::win::mrOk},
+                                      std::pair{VK_ESCAPE, quaff::win::mrCancel}}) {
+        SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Escape");
+        std::unique_ptr<TfrmSettings> dialog(quaff::win::CreateForm<TfrmSettings>(nullptr));
+        EXPECT_EQ(quaff::test::ShowModalWith(*dialog, [&] { quaff::test::PressKey(key); }), result);
+    }
 }
 
 // A setting that every tick rejects, ticks that keep arriving while its box is open, and the

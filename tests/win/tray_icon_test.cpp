@@ -322,17 +322,27 @@ TEST(TrayIcon, NotificationForAGoneIconIsDropped) {
     EXPECT_EQ(events, 1);
 }
 
-TEST(TrayIcon, AHundredThousandFrameChangesLeaveOneLiveIcon) {
+TEST(TrayIcon, AHundredThousandFrameChangesMakeEachFrameOnceAndItOutlivesItsList) {
     Fixture f;
-    const long before = quaff::win::Icon::LiveHandles();
+    using quaff::win::Icon;
+    const long live = Icon::LiveHandles(), made = Icon::MadeHandles();
     TrayRecorder rec(false);
     rec.keepShellCalls = false;
     auto* tray = new TTrayIcon(&f.owner);
     tray->SetIconList(f.list16);
     for (int i = 0; i < 100000; ++i) tray->SetIconIndex(i % 16);
-    EXPECT_EQ(quaff::win::Icon::LiveHandles() - before, 1);
+    EXPECT_EQ(Icon::MadeHandles() - made, 16);
+    EXPECT_EQ(Icon::LiveHandles() - live, 16);
+    // The list goes while its frame 15 is shown: the tray keeps showing that icon until it
+    // changes, and the icon goes with its last holder.
+    delete f.list16;
+    EXPECT_EQ(Icon::LiveHandles() - live, 1);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(tray->Icon().Handle(), &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
     delete tray;
-    EXPECT_EQ(quaff::win::Icon::LiveHandles(), before);
+    EXPECT_EQ(Icon::LiveHandles(), live);
 }
 
 }  // namespace
