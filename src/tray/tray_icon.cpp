@@ -128,8 +128,7 @@ TTrayIcon::~TTrayIcon() {
     } catch (...) {
         // Going away regardless; the hooks and the shared window must still be released.
     }
-    // Whatever was hooked is put back, newest first, also if the design state changed
-    // since construction.
+    // Whatever was hooked is taken out, also if the design state changed since construction.
     UnhookOwnerWindow();
     UnhookApplicationWindow();
     if (iconList_) RemoveFreeNotification(iconList_);

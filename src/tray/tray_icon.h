@@ -15,6 +15,7 @@
 #include "tray/simple_timer.h"
 #include "win/component.h"
 #include "win/icon.h"
+#include "win/window_hook.h"
 
 namespace quaff::win {
 class ImageList;
@@ -142,14 +143,6 @@ protected:
 
 private:
     friend class TTrayIconHandler;
-    friend struct TrayHookAccess;
-
-    // A window procedure put in front of another one for the component's life.
-    struct Hook {
-        HWND window = nullptr;
-        WNDPROC previous = nullptr;
-        int slot = -1;  // which bound procedure, -1 when none
-    };
 
     static bool Alive(std::uint32_t identity);
 
@@ -170,8 +163,9 @@ private:
     void UnhookApplicationWindow();
     void HookOwnerWindow();
     void UnhookOwnerWindow();
-    LRESULT ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
-    LRESULT OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+    // Each answers whether it took the message over (result set); else it goes on.
+    bool ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool TryMinimizeToTray(LRESULT& result);
     void HideMainWindow();
     void HideTaskbarButton();
@@ -205,8 +199,8 @@ private:
     win::ImageList* iconList_ = nullptr;
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
-    Hook applicationHook_;
-    Hook ownerHook_;
+    win::WindowHook applicationHook_;
+    win::WindowHook ownerHook_;
     NOTIFYICONDATAA data_;
 };
 

@@ -3,6 +3,7 @@
 // tray, the start-up decision about the main form, and the procedures put back at the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,14 +61,61 @@ struct Counting {
     }
 };
 
-TEST(TrayHooks, ProceduresArePutBackInReverseOrder) {
+// Tray icons on the same application window and owner form, freed in the orders that
+// matter, a new one made after each removal. After every step each live icon, and only
+// those, puts itself back when the taskbar is re-created and hears its owner being shown;
+// when the last goes both windows have their own procedures back.
+TEST(TrayHooks, IconsMadeAndFreedInAnyOrderAllKeepTheirHooks) {
+    const std::vector<int> orders[] = {{0, 1, 2}, {2, 1, 0}, {1, 0, 2}, {1, 2, 0}};
+    HWND app = Application::Instance().Handle();
+    for (const auto& order : orders) {
+        SCOPED_TRACE(::testing::PrintToString(order));
+        auto* form = new Form(nullptr);
+        HWND owner = form->Handle();
+        const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
+        TrayRecorder rec(false);
+        std::vector<TTrayIcon*> live;
+        auto make = [&] {
+            live.push_back(new TTrayIcon(form));
+            rec.Clear();
+            live.back()->SetIconVisible(true);
+            EXPECT_EQ(AddsIn(rec, live.back()->Identity()), 1);
+            return live.back();
+        };
+        auto free = [&](TTrayIcon* t) { live.erase(std::find(live.begin(), live.end(), t)); delete t; };
+        auto allHear = [&](const char* step) {
+            SCOPED_TRACE(step);
+            rec.Clear();
+            SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+            SendMessageA(owner, WM_SHOWWINDOW, TRUE, 0);
+            EXPECT_EQ(rec.shell.size(), live.size());
+            for (TTrayIcon* t : live) EXPECT_EQ(AddsIn(rec, t->Identity()), 1);
+            EXPECT_EQ(rec.foreground.size(), 2 * live.size());
+        };
+        const std::vector<TTrayIcon*> first = {make(), make(), make()};
+        allHear("three made");
+        for (int i : order) {
+            free(first[i]);
+            allHear("one freed");
+            make();
+            allHear("another made");
+        }
+        while (!live.empty()) free(live.front());
+        allHear("all freed");
+        EXPECT_EQ(ProcOf(app), appBefore);
+        EXPECT_EQ(ProcOf(owner), ownerBefore);
+        delete form;
+    }
+}
+
+// Other code subclasses the windows between two tray icons: freeing either never cuts it
+// out, and the icon made after it keeps working.
+TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
     HWND app = Application::Instance().Handle();
     auto* form = new Form(nullptr);
     HWND owner = form->Handle();
-    Counting::appNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
-    Counting::ownerNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
+    const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
+    TrayRecorder rec(false);
     auto probe = [&] {
         Counting::appSeen = Counting::ownerSeen = 0;
         SendMessageA(app, kProbe, 0, 0);
@@ -76,25 +124,27 @@ TEST(TrayHooks, ProceduresArePutBackInReverseOrder) {
     };
 
     auto* first = new TTrayIcon(form);
-    const WNDPROC appFirst = ProcOf(app), ownerFirst = ProcOf(owner);
-    EXPECT_NE(appFirst, &Counting::App);
-    EXPECT_NE(ownerFirst, &Counting::Owner);
+    Counting::appNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
+    Counting::ownerNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
     auto* second = new TTrayIcon(form);
-    EXPECT_NE(ProcOf(app), appFirst);
-    EXPECT_NE(ProcOf(owner), ownerFirst);
-    EXPECT_TRUE(probe());  // through both hooks
-
-    delete second;
-    EXPECT_EQ(ProcOf(app), appFirst);
-    EXPECT_EQ(ProcOf(owner), ownerFirst);
-    EXPECT_TRUE(probe());
+    second->SetIconVisible(true);
     delete first;
-    EXPECT_EQ(ProcOf(app), &Counting::App);
-    EXPECT_EQ(ProcOf(owner), &Counting::Owner);
+    EXPECT_TRUE(probe());
+    rec.Clear();
+    SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
+    delete second;
     EXPECT_TRUE(probe());
 
+    // The other code goes as it came; the windows then get their own procedures back.
     SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
     SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+    SendMessageA(app, WM_NULL, 0, 0);
+    SendMessageA(owner, WM_NULL, 0, 0);
+    EXPECT_EQ(ProcOf(app), appBefore);
+    EXPECT_EQ(ProcOf(owner), ownerBefore);
     delete form;
 }
 
