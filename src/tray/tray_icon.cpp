@@ -95,10 +95,25 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
 
 bool TTrayIcon::Alive(std::uint32_t identity) { return Icons().Find(identity) != nullptr; }
 
-TTrayIcon::TTrayIcon(win::Component* owner) : win::Component(owner) {
-    TrayWindowHolder::Acquire();
+TTrayIcon::Registration::Registration(TTrayIcon* icon) : identity(Icons().Add(icon)) {
+    try {
+        TrayWindowHolder::Acquire();
+    } catch (...) {
+        Icons().Remove(identity);
+        throw;
+    }
+}
+
+TTrayIcon::Registration::~Registration() {
+    Icons().Remove(identity);
+    TrayWindowHolder::Release();
+}
+
+// Whatever throws here, the members already made (the registration, the timers, the hooks)
+// are given back by their own destructors, and the error reaches the caller.
+TTrayIcon::TTrayIcon(win::Component* owner)
+    : win::Component(owner), registration_(this), identity_(registration_.identity) {
     TaskbarCreatedMessage();
-    identity_ = Icons().Add(this);
     icon_.OnChange = [this] { IconImageChanged(); };
 
     std::memset(&data_, 0, sizeof(data_));
@@ -133,8 +148,6 @@ TTrayIcon::~TTrayIcon() {
     UnhookApplicationWindow();
     if (iconList_) RemoveFreeNotification(iconList_);
     if (popupMenu_) RemoveFreeNotification(popupMenu_);
-    Icons().Remove(identity_);
-    TrayWindowHolder::Release();
 }
 
 bool TTrayIcon::PrepareIconData() {

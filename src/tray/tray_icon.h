@@ -144,6 +144,17 @@ protected:
 private:
     friend class TTrayIconHandler;
 
+    // The shared window's reference and this component's entry in the identity table that
+    // maps the shell's notifications to it: taken first and given back last, also when
+    // construction fails part way.
+    struct Registration {
+        explicit Registration(TTrayIcon* icon);
+        ~Registration();
+        Registration(const Registration&) = delete;
+        Registration& operator=(const Registration&) = delete;
+        const std::uint32_t identity;
+    };
+
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
@@ -172,9 +183,10 @@ private:
     void StartupCheck();
     bool OwnerIsWindowed() const;
 
+    Registration registration_;
     bool enabled_ = true;
     win::Icon icon_;
-    std::uint32_t identity_;
+    const std::uint32_t identity_;  // the registration's
     bool iconVisible_ = false;
     std::string hint_;
     bool showHint_ = true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
@@ -146,6 +147,25 @@ TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
     EXPECT_EQ(ProcOf(app), appBefore);
     EXPECT_EQ(ProcOf(owner), ownerBefore);
     delete form;
+}
+
+// An owner that has no window and cannot get one (a child control without a parent): the
+// error reaches the caller and the failed icon leaves no hook and no share of the tray window.
+TEST(TrayHooks, AFailedConstructionLeavesNothingBehind) {
+    HWND app = Application::Instance().Handle();
+    const WNDPROC before = ProcOf(app);
+    Component plain(nullptr);
+    auto* keeper = new TTrayIcon(&plain);
+    HWND trayWindow = TTrayIcon::TrayWindow();
+    const WNDPROC hooked = ProcOf(app);
+    quaff::win::WinControl windowless(nullptr);
+    EXPECT_THROW(new TTrayIcon(&windowless), quaff::Error);
+    EXPECT_EQ(ProcOf(app), hooked);
+    EXPECT_TRUE(windowless.Components().empty());
+    EXPECT_TRUE(IsWindow(trayWindow));
+    delete keeper;
+    EXPECT_EQ(TTrayIcon::TrayWindow(), nullptr);
+    EXPECT_EQ(ProcOf(app), before);
 }
 
 TEST(TrayHooks, WithoutAWindowedOwnerOnlyTheApplicationIsHooked) {
