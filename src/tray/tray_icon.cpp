@@ -253,9 +253,13 @@ void TTrayIcon::CycleTick() {
     if (!iconList_) return;
     const std::uint32_t self = identity_;
     iconList_->GetIcon(iconIndex_, icon_);
-    const int next = iconIndex_ < iconList_->Count() - 1 ? iconIndex_ + 1 : 0;
-    DoCycle(next);
-    if (Alive(self)) SetIconIndex(next);
+    DoCycle(NextCycleIndex());
+    // The handler may have set IconIndex: cycling goes on from the index it left.
+    if (Alive(self)) SetIconIndex(NextCycleIndex());
+}
+
+int TTrayIcon::NextCycleIndex() const {
+    return iconList_ && iconIndex_ < iconList_->Count() - 1 ? iconIndex_ + 1 : 0;
 }
 
 void TTrayIcon::DoCycle(int nextIndex) {

@@ -159,6 +159,7 @@ private:
 
     void IconImageChanged();
     void CycleTick();
+    int NextCycleIndex() const;
     void ClickTick();
     void ExitPollTick();
 

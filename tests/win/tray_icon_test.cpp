@@ -264,6 +264,7 @@ TEST(TrayIcon, CycleIntervalZeroShowsImageZeroAndNeverSteps) {
     for (const std::string& call : rec.log) EXPECT_EQ(call.rfind("SetTimer", 0), std::string::npos) << call;
 }
 
+// The handler sets IconIndex once, to 3 while 1 shows: cycling goes on from there.
 TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
     Component owner(nullptr);
     auto* list = new ImageList(&owner);
@@ -276,16 +277,17 @@ TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
         showing.push_back(tray->IconIndex());
         EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(tray->IconIndex()));
         reported.push_back(next);
-        if (reported.size() == 6) tray->SetCycleIcons(false);
+        if (reported.size() == 2) tray->SetIconIndex(3);
+        if (reported.size() == 7) tray->SetCycleIcons(false);
     };
     tray->SetCycleInterval(10);
     tray->SetCycleIcons(true);
-    ASSERT_TRUE(quaff::test::PumpUntil([&] { return reported.size() >= 6; }));
+    ASSERT_TRUE(quaff::test::PumpUntil([&] { return reported.size() >= 7; }));
     quaff::test::PumpPending();
-    EXPECT_EQ(showing, (std::vector<int>{0, 1, 2, 3, 0, 1}));
-    EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 0, 1, 2}));
-    EXPECT_EQ(tray->IconIndex(), 2);  // the last step was still taken
-    EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(2));
+    EXPECT_EQ(showing, (std::vector<int>{0, 1, 0, 1, 2, 3, 0}));
+    EXPECT_EQ(reported, (std::vector<int>{1, 2, 1, 2, 3, 0, 1}));
+    EXPECT_EQ(tray->IconIndex(), 1);  // the last step was still taken
+    EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(1));
 }
 
 TEST(TrayIcon, SharedWindowRefusesToCloseOrEndTheSession) {
