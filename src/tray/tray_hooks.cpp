@@ -63,7 +63,14 @@ bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return TryMinimizeToTray(result);
         }
     } else if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE) {
-        return TryMinimizeToTray(result);
+        if (TryMinimizeToTray(result)) return true;
+        // Minimising the main form is minimising the application: without a handler to
+        // take it over, it goes to the tray all the same.
+        if (minimizeToTray_ && Owner() == app.MainForm()) {
+            MinimizeAppToTray();
+            result = 1;
+            return true;
+        }
     }
     return false;
 }

@@ -211,30 +211,35 @@ TEST(TrayHooks, MinimisingToTheTray) {
         const char* name;
         bool minimizeToTray;
         bool withHandler;
-        bool byOwnerCommand;  // else the application window is minimised
+        bool ownedByMainForm;  // else by another form
+        bool byOwnerCommand;   // else the application window is minimised
         int handlerCalls;
         bool taken;  // the component hid the main form and added the icon
         bool ownerMinimised;
     };
     const Case cases[] = {
-        {"application minimised, no handler", true, false, false, 0, true, false},
-        {"owner's minimise command, no handler: not intercepted", true, false, true, 0, false, true},
-        {"owner's minimise command with handler", true, true, true, 1, true, false},
-        {"MinimizeToTray false, application", false, true, false, 0, false, false},
-        {"MinimizeToTray false, owner", false, true, true, 0, false, true},
+        {"application minimised, no handler", true, false, true, false, 0, true, false},
+        {"main form's minimise command, no handler", true, false, true, true, 0, true, false},
+        {"other owner's minimise command, no handler: not intercepted", true, false, false, true, 0, false, true},
+        {"owner's minimise command with handler", true, true, false, true, 1, true, false},
+        {"MinimizeToTray false, application", false, true, true, false, 0, false, false},
+        {"MinimizeToTray false, owner", false, true, true, true, 0, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MainForm main;
+        std::unique_ptr<Form> other(c.ownedByMainForm ? nullptr : new Form(nullptr));
+        Form* ownerForm = other ? other.get() : main.form;
         TrayRecorder rec(true);
-        auto* tray = new TTrayIcon(main.form);
-        main.form->FinishCreation();
+        auto* tray = new TTrayIcon(ownerForm);
+        ownerForm->FinishCreation();
         int calls = 0;
         tray->SetMinimizeToTray(c.minimizeToTray);
         if (c.withHandler) tray->OnMinimizeToTray = [&](Component* s) { EXPECT_EQ(s, tray); ++calls; };
         main.form->Show();
+        ownerForm->Show();
         HWND app = Application::Instance().Handle();
-        HWND owner = main.form->Handle();
+        HWND owner = ownerForm->Handle();
         rec.Clear();
         if (c.byOwnerCommand) {
             const LRESULT r = SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
