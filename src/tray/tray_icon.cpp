@@ -164,7 +164,7 @@ bool TTrayIcon::PrepareIconData() {
 bool TTrayIcon::TrayAdd() {
     if (!previewApplying_) iconVisible_ = true;
     if (Designing() && !previewApplying_) return false;
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+    return PrepareIconData() && AddToShell();
 }
 
 bool TTrayIcon::TrayDelete() {
@@ -175,6 +175,14 @@ bool TTrayIcon::TrayDelete() {
 
 bool TTrayIcon::TrayModify() {
     return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+}
+
+// A newly added icon starts with the classic behaviour, so the version asked for is asked
+// again.
+bool TTrayIcon::AddToShell() {
+    if (Platform().Shell_NotifyIconA(NIM_ADD, &data_) == FALSE) return false;
+    if (notifyVersion_ == TNotifyVersion::Version3) Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    return true;
 }
 
 void TTrayIcon::SetIconVisible(bool value) {

@@ -158,6 +158,7 @@ private:
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
+    bool AddToShell();
     void CycleTick();
     int NextCycleIndex() const;
     void ClickTick();
