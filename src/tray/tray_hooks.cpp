@@ -49,7 +49,10 @@ bool TTrayIcon::ApplicationWindowProc(HWND, UINT message, WPARAM wParam, LPARAM,
         mainFormCheckPending_ = false;
     }
     const UINT taskbarCreated = TaskbarCreatedMessage();
-    if (taskbarCreated != 0 && message == taskbarCreated && iconVisible_) TrayAdd();
+    if (taskbarCreated != 0 && message == taskbarCreated) {
+        inShell_ = false;  // a new taskbar knows no icons
+        if (iconVisible_) TrayAdd();
+    }
     return false;
 }
 

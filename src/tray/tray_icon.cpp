@@ -34,6 +34,10 @@ DWORD CommonControlsVersion() {
     return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
 }
 
+// How long after a refusal the icon is added again: the first time, and at most.
+constexpr std::uint32_t kFirstRetryDelay = 1000;
+constexpr std::uint32_t kLastRetryDelay = 60000;
+
 // Sets a flag for the length of a scope, also when it is left by an exception.
 class FlagScope {
 public:
@@ -127,6 +131,7 @@ TTrayIcon::TTrayIcon(win::Component* owner)
     clickTimer_.SetOnTimer([this](TSimpleTimer*) { ClickTick(); });
     exitTimer_.SetInterval(20);
     exitTimer_.SetOnTimer([this](TSimpleTimer*) { ExitPollTick(); });
+    retryTimer_.SetOnTimer([this](TSimpleTimer*) { RetryTick(); });
 
     SetDesignPreview(designPreview_);
     if (!Designing()) {
@@ -164,25 +169,78 @@ bool TTrayIcon::PrepareIconData() {
 bool TTrayIcon::TrayAdd() {
     if (!previewApplying_) iconVisible_ = true;
     if (Designing() && !previewApplying_) return false;
-    return PrepareIconData() && AddToShell();
+    if (!PrepareIconData()) return false;
+    if (AddToShell()) return true;
+    // A refusal while the shell already has the icon is harmless; otherwise the shell may
+    // not be ready yet.
+    if (!inShell_) ShellRefused();
+    return false;
 }
 
 bool TTrayIcon::TrayDelete() {
     if (!previewApplying_) iconVisible_ = false;
     if (Designing() && !previewApplying_) return false;
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
+    if (!PrepareIconData()) return false;
+    inShell_ = false;
+    retryTimer_.SetEnabled(false);
+    return Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
 }
 
 bool TTrayIcon::TrayModify() {
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+    if (!PrepareIconData()) return false;
+    // After a refusal the icon is not in the notification area: a change adds it again.
+    if (retryTimer_.Enabled()) return AddAgain();
+    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+        inShell_ = true;
+        return true;
+    }
+    ShellRefused();
+    return false;
 }
 
-// A newly added icon starts with the classic behaviour, so the version asked for is asked
-// again.
 bool TTrayIcon::AddToShell() {
     if (Platform().Shell_NotifyIconA(NIM_ADD, &data_) == FALSE) return false;
-    if (notifyVersion_ == TNotifyVersion::Version3) Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    Accepted();
     return true;
+}
+
+// The shell has the icon now. A new icon starts with the classic behaviour, so the version
+// asked for is asked again.
+void TTrayIcon::Accepted() {
+    inShell_ = true;
+    retryTimer_.SetEnabled(false);
+    if (notifyVersion_ == TNotifyVersion::Version3) Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+}
+
+// The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
+// follow for a while). While the icon is meant to show it is added again on a timer, about a
+// second later first and then twice as long each time, at most a minute apart, until the
+// shell takes it. Nothing runs while all is well.
+void TTrayIcon::ShellRefused() {
+    inShell_ = false;
+    if (!iconVisible_ || retryTimer_.Enabled()) return;
+    retryTimer_.SetInterval(kFirstRetryDelay);
+    retryTimer_.SetEnabled(true);
+}
+
+// A refused add can still have added the icon (a shell that answers late), which a modify
+// then finds: either way the icon is there.
+bool TTrayIcon::AddAgain() {
+    if (AddToShell()) return true;
+    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) == FALSE) return false;
+    Accepted();
+    return true;
+}
+
+void TTrayIcon::RetryTick() {
+    if (!retryTimer_.Enabled()) return;  // a tick queued before the retrying ended
+    if (!iconVisible_ || !PrepareIconData()) {
+        retryTimer_.SetEnabled(false);
+        return;
+    }
+    if (AddAgain()) return;
+    const std::uint32_t longer = retryTimer_.Interval() * 2;
+    retryTimer_.SetInterval(longer < kLastRetryDelay ? longer : kLastRetryDelay);
 }
 
 void TTrayIcon::SetIconVisible(bool value) {

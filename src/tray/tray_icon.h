@@ -158,7 +158,12 @@ private:
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
+    // Shell calls behind TrayAdd and TrayModify, and adding the icon again after a refusal.
     bool AddToShell();
+    void Accepted();
+    void ShellRefused();
+    bool AddAgain();
+    void RetryTick();
     void CycleTick();
     int NextCycleIndex() const;
     void ClickTick();
@@ -200,6 +205,8 @@ private:
     TSimpleTimer cycleTimer_;
     TSimpleTimer clickTimer_;
     TSimpleTimer exitTimer_;
+    TSimpleTimer retryTimer_;  // runs only while the shell refuses an icon meant to show
+    bool inShell_ = false;     // the shell took the icon and has not lost it, as far as known
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;
     bool cursorOutside_ = true;
