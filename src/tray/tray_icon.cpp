@@ -34,6 +34,10 @@ DWORD CommonControlsVersion() {
     return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
 }
 
+// How long after a refusal the icon is added again: the first time, and at most.
+constexpr std::uint32_t kFirstRetryDelay = 1000;
+constexpr std::uint32_t kLastRetryDelay = 60000;
+
 // Sets a flag for the length of a scope, also when it is left by an exception.
 class FlagScope {
 public:
@@ -95,10 +99,25 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
 
 bool TTrayIcon::Alive(std::uint32_t identity) { return Icons().Find(identity) != nullptr; }
 
-TTrayIcon::TTrayIcon(win::Component* owner) : win::Component(owner) {
-    TrayWindowHolder::Acquire();
+TTrayIcon::Registration::Registration(TTrayIcon* icon) : identity(Icons().Add(icon)) {
+    try {
+        TrayWindowHolder::Acquire();
+    } catch (...) {
+        Icons().Remove(identity);
+        throw;
+    }
+}
+
+TTrayIcon::Registration::~Registration() {
+    Icons().Remove(identity);
+    TrayWindowHolder::Release();
+}
+
+// Whatever throws here, the members already made (the registration, the timers, the hooks)
+// are given back by their own destructors, and the error reaches the caller.
+TTrayIcon::TTrayIcon(win::Component* owner)
+    : win::Component(owner), registration_(this), identity_(registration_.identity) {
     TaskbarCreatedMessage();
-    identity_ = Icons().Add(this);
     icon_.OnChange = [this] { IconImageChanged(); };
 
     std::memset(&data_, 0, sizeof(data_));
@@ -112,6 +131,7 @@ TTrayIcon::TTrayIcon(win::Component* owner) : win::Component(owner) {
     clickTimer_.SetOnTimer([this](TSimpleTimer*) { ClickTick(); });
     exitTimer_.SetInterval(20);
     exitTimer_.SetOnTimer([this](TSimpleTimer*) { ExitPollTick(); });
+    retryTimer_.SetOnTimer([this](TSimpleTimer*) { RetryTick(); });
 
     SetDesignPreview(designPreview_);
     if (!Designing()) {
@@ -128,14 +148,11 @@ TTrayIcon::~TTrayIcon() {
     } catch (...) {
         // Going away regardless; the hooks and the shared window must still be released.
     }
-    // Whatever was hooked is put back, newest first, also if the design state changed
-    // since construction.
+    // Whatever was hooked is taken out, also if the design state changed since construction.
     UnhookOwnerWindow();
     UnhookApplicationWindow();
     if (iconList_) RemoveFreeNotification(iconList_);
     if (popupMenu_) RemoveFreeNotification(popupMenu_);
-    Icons().Remove(identity_);
-    TrayWindowHolder::Release();
 }
 
 bool TTrayIcon::PrepareIconData() {
@@ -152,17 +169,78 @@ bool TTrayIcon::PrepareIconData() {
 bool TTrayIcon::TrayAdd() {
     if (!previewApplying_) iconVisible_ = true;
     if (Designing() && !previewApplying_) return false;
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+    if (!PrepareIconData()) return false;
+    if (AddToShell()) return true;
+    // A refusal while the shell already has the icon is harmless; otherwise the shell may
+    // not be ready yet.
+    if (!inShell_) ShellRefused();
+    return false;
 }
 
 bool TTrayIcon::TrayDelete() {
     if (!previewApplying_) iconVisible_ = false;
     if (Designing() && !previewApplying_) return false;
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
+    if (!PrepareIconData()) return false;
+    inShell_ = false;
+    retryTimer_.SetEnabled(false);
+    return Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
 }
 
 bool TTrayIcon::TrayModify() {
-    return PrepareIconData() && Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+    if (!PrepareIconData()) return false;
+    // After a refusal the icon is not in the notification area: a change adds it again.
+    if (retryTimer_.Enabled()) return AddAgain();
+    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+        inShell_ = true;
+        return true;
+    }
+    ShellRefused();
+    return false;
+}
+
+bool TTrayIcon::AddToShell() {
+    if (Platform().Shell_NotifyIconA(NIM_ADD, &data_) == FALSE) return false;
+    Accepted();
+    return true;
+}
+
+// The shell has the icon now. A new icon starts with the classic behaviour, so the version
+// asked for is asked again.
+void TTrayIcon::Accepted() {
+    inShell_ = true;
+    retryTimer_.SetEnabled(false);
+    if (notifyVersion_ == TNotifyVersion::Version3) Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+}
+
+// The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
+// follow for a while). While the icon is meant to show it is added again on a timer, about a
+// second later first and then twice as long each time, at most a minute apart, until the
+// shell takes it. Nothing runs while all is well.
+void TTrayIcon::ShellRefused() {
+    inShell_ = false;
+    if (!iconVisible_ || retryTimer_.Enabled()) return;
+    retryTimer_.SetInterval(kFirstRetryDelay);
+    retryTimer_.SetEnabled(true);
+}
+
+// A refused add can still have added the icon (a shell that answers late), which a modify
+// then finds: either way the icon is there.
+bool TTrayIcon::AddAgain() {
+    if (AddToShell()) return true;
+    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) == FALSE) return false;
+    Accepted();
+    return true;
+}
+
+void TTrayIcon::RetryTick() {
+    if (!retryTimer_.Enabled()) return;  // a tick queued before the retrying ended
+    if (!iconVisible_ || !PrepareIconData()) {
+        retryTimer_.SetEnabled(false);
+        return;
+    }
+    if (AddAgain()) return;
+    const std::uint32_t longer = retryTimer_.Interval() * 2;
+    retryTimer_.SetInterval(longer < kLastRetryDelay ? longer : kLastRetryDelay);
 }
 
 void TTrayIcon::SetIconVisible(bool value) {
@@ -241,9 +319,13 @@ void TTrayIcon::CycleTick() {
     if (!iconList_) return;
     const std::uint32_t self = identity_;
     iconList_->GetIcon(iconIndex_, icon_);
-    const int next = iconIndex_ < iconList_->Count() - 1 ? iconIndex_ + 1 : 0;
-    DoCycle(next);
-    if (Alive(self)) SetIconIndex(next);
+    DoCycle(NextCycleIndex());
+    // The handler may have set IconIndex: cycling goes on from the index it left.
+    if (Alive(self)) SetIconIndex(NextCycleIndex());
+}
+
+int TTrayIcon::NextCycleIndex() const {
+    return iconList_ && iconIndex_ < iconList_->Count() - 1 ? iconIndex_ + 1 : 0;
 }
 
 void TTrayIcon::DoCycle(int nextIndex) {

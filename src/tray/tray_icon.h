@@ -15,6 +15,7 @@
 #include "tray/simple_timer.h"
 #include "win/component.h"
 #include "win/icon.h"
+#include "win/window_hook.h"
 
 namespace quaff::win {
 class ImageList;
@@ -142,19 +143,29 @@ protected:
 
 private:
     friend class TTrayIconHandler;
-    friend struct TrayHookAccess;
 
-    // A window procedure put in front of another one for the component's life.
-    struct Hook {
-        HWND window = nullptr;
-        WNDPROC previous = nullptr;
-        int slot = -1;  // which bound procedure, -1 when none
+    // The shared window's reference and this component's entry in the identity table that
+    // maps the shell's notifications to it: taken first and given back last, also when
+    // construction fails part way.
+    struct Registration {
+        explicit Registration(TTrayIcon* icon);
+        ~Registration();
+        Registration(const Registration&) = delete;
+        Registration& operator=(const Registration&) = delete;
+        const std::uint32_t identity;
     };
 
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
+    // Shell calls behind TrayAdd and TrayModify, and adding the icon again after a refusal.
+    bool AddToShell();
+    void Accepted();
+    void ShellRefused();
+    bool AddAgain();
+    void RetryTick();
     void CycleTick();
+    int NextCycleIndex() const;
     void ClickTick();
     void ExitPollTick();
 
@@ -170,17 +181,19 @@ private:
     void UnhookApplicationWindow();
     void HookOwnerWindow();
     void UnhookOwnerWindow();
-    LRESULT ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
-    LRESULT OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, WNDPROC previous);
+    // Each answers whether it took the message over (result set); else it goes on.
+    bool ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool TryMinimizeToTray(LRESULT& result);
     void HideMainWindow();
     void HideTaskbarButton();
     void StartupCheck();
     bool OwnerIsWindowed() const;
 
+    Registration registration_;
     bool enabled_ = true;
     win::Icon icon_;
-    std::uint32_t identity_;
+    const std::uint32_t identity_;  // the registration's
     bool iconVisible_ = false;
     std::string hint_;
     bool showHint_ = true;
@@ -192,6 +205,8 @@ private:
     TSimpleTimer cycleTimer_;
     TSimpleTimer clickTimer_;
     TSimpleTimer exitTimer_;
+    TSimpleTimer retryTimer_;  // runs only while the shell refuses an icon meant to show
+    bool inShell_ = false;     // the shell took the icon and has not lost it, as far as known
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;
     bool cursorOutside_ = true;
@@ -205,8 +220,8 @@ private:
     win::ImageList* iconList_ = nullptr;
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
-    Hook applicationHook_;
-    Hook ownerHook_;
+    win::WindowHook applicationHook_;
+    win::WindowHook ownerHook_;
     NOTIFYICONDATAA data_;
 };
 

@@ -103,7 +103,9 @@ void TTrayIcon::HandleNotification(LPARAM code) {
     }
     case WM_LBUTTONDBLCLK:
         clickReady_ = false;
-        doubleClickSeen_ = true;
+        // Only a click still held back is replaced; with none pending nothing would clear
+        // the flag, and it would swallow the next single click.
+        doubleClickSeen_ = clickTimer_.Enabled();
         DoDblClick();
         if (Alive(self)) RunDefaultItem();
         return;
@@ -178,9 +180,10 @@ void TTrayIcon::PopupAtCursor() {
     popupMenu_->SetPopupComponent(this);
     popupMenu_->Popup(p.x, p.y);
     if (!Alive(self)) return;
-    // Lets the menu close properly when the user switches away without choosing.
-    if (auto* owner = dynamic_cast<win::WinControl*>(Owner()))
-        Platform().PostMessageA(owner->Handle(), WM_NULL, 0, 0);
+    // Lets the menu close properly when the user switches away without choosing. An owner
+    // whose window is gone gets none: showing the menu makes no window.
+    auto* owner = dynamic_cast<win::WinControl*>(Owner());
+    if (owner && owner->HandleAllocated()) Platform().PostMessageA(owner->Handle(), WM_NULL, 0, 0);
 }
 
 void TTrayIcon::RunDefaultItem() {

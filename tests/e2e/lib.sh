@@ -82,10 +82,12 @@ e2e_stop_display() {
   return 0
 }
 
-# The icon docked in the host: the window of some size that explorer.exe puts there.
-e2e_icon_window() {
-  xwininfo -tree -id "$panel" | awk '/\(.*explorer\.exe/ && $0 !~ / 1x1\+/ {print $1}' | tail -n1 | grep .
+# The icons docked in the host: the windows of some size that explorer.exe puts there.
+e2e_icon_windows() {
+  xwininfo -tree -id "$panel" | awk '/\(.*explorer\.exe/ && $0 !~ / 1x1\+/ {print $1}'
 }
+# The last of them, when there is one.
+e2e_icon_window() { e2e_icon_windows | tail -n1 | grep .; }
 # Sets x y w h: the absolute geometry of window $1.
 e2e_geometry() {
   local info; info=$(xwininfo -id "$1")

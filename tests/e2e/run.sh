@@ -9,7 +9,7 @@ shots="$build/screenshots"
 mkdir -p "$results" "$shots"
 status=0
 "$here/tray_probe_test.sh" "$build/win64/tests/e2e/tray_probe.exe" "$results" || status=1
-cp "$results"/tray_probe-screen.png "$shots/" 2>/dev/null
+cp "$results"/tray_probe-*.png "$shots/" 2>/dev/null
 "$here/program_test.sh" "$build/win64/src/app/quaffometer.exe" "$build/win64/tests/e2e/tiptext.exe" \
   "$build/native/tests/e2e/frames/e2e_frame_dump" "$results" "$shots" || status=1
 # The installer the build made (the newest, should an older version's still lie there).

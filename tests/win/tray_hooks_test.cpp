@@ -3,10 +3,12 @@
 // tray, the start-up decision about the main form, and the procedures put back at the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
@@ -23,9 +25,18 @@ namespace {
 
 WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
 
+// Adds of icon `id` that the shell took. A version-3 icon must ask for its version again
+// right after each (a newly added icon starts with the classic behaviour), else the add is
+// not counted.
 int AddsIn(const TrayRecorder& rec, UINT id) {
     int n = 0;
-    for (const auto& c : rec.ShellCalls(NIM_ADD)) n += c.data.uID == id && c.result;
+    for (std::size_t i = 0; i < rec.shell.size(); ++i) {
+        const auto& c = rec.shell[i];
+        if (c.message != NIM_ADD || c.data.uID != id || !c.result) continue;
+        const bool asksAgain = i + 1 < rec.shell.size() && rec.shell[i + 1].message == NIM_SETVERSION &&
+                               rec.shell[i + 1].data.uID == id && rec.shell[i + 1].data.uVersion == 3;
+        n += c.data.uVersion != 3 || asksAgain;
+    }
     return n;
 }
 
@@ -60,14 +71,62 @@ struct Counting {
     }
 };
 
-TEST(TrayHooks, ProceduresArePutBackInReverseOrder) {
+// Tray icons on the same application window and owner form, freed in the orders that
+// matter, a new one made after each removal. After every step each live icon, and only
+// those, puts itself back when the taskbar is re-created and hears its owner being shown;
+// when the last goes both windows have their own procedures back.
+TEST(TrayHooks, IconsMadeAndFreedInAnyOrderAllKeepTheirHooks) {
+    const std::vector<int> orders[] = {{0, 1, 2}, {2, 1, 0}, {1, 0, 2}, {1, 2, 0}};
+    HWND app = Application::Instance().Handle();
+    for (const auto& order : orders) {
+        SCOPED_TRACE(::testing::PrintToString(order));
+        auto* form = new Form(nullptr);
+        HWND owner = form->Handle();
+        const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
+        TrayRecorder rec(false);
+        std::vector<TTrayIcon*> live;
+        auto make = [&] {
+            live.push_back(new TTrayIcon(form));
+            live.back()->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
+            rec.Clear();
+            live.back()->SetIconVisible(true);
+            EXPECT_EQ(AddsIn(rec, live.back()->Identity()), 1);
+            return live.back();
+        };
+        auto free = [&](TTrayIcon* t) { live.erase(std::find(live.begin(), live.end(), t)); delete t; };
+        auto allHear = [&](const char* step) {
+            SCOPED_TRACE(step);
+            rec.Clear();
+            SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+            SendMessageA(owner, WM_SHOWWINDOW, TRUE, 0);
+            EXPECT_EQ(rec.shell.size(), 2 * live.size());  // each adds and asks for its version
+            for (TTrayIcon* t : live) EXPECT_EQ(AddsIn(rec, t->Identity()), 1);
+            EXPECT_EQ(rec.foreground.size(), 2 * live.size());
+        };
+        const std::vector<TTrayIcon*> first = {make(), make(), make()};
+        allHear("three made");
+        for (int i : order) {
+            free(first[i]);
+            allHear("one freed");
+            make();
+            allHear("another made");
+        }
+        while (!live.empty()) free(live.front());
+        allHear("all freed");
+        EXPECT_EQ(ProcOf(app), appBefore);
+        EXPECT_EQ(ProcOf(owner), ownerBefore);
+        delete form;
+    }
+}
+
+// Other code subclasses the windows between two tray icons: freeing either never cuts it
+// out, and the icon made after it keeps working.
+TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
     HWND app = Application::Instance().Handle();
     auto* form = new Form(nullptr);
     HWND owner = form->Handle();
-    Counting::appNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
-    Counting::ownerNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
+    const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
+    TrayRecorder rec(false);
     auto probe = [&] {
         Counting::appSeen = Counting::ownerSeen = 0;
         SendMessageA(app, kProbe, 0, 0);
@@ -76,26 +135,47 @@ TEST(TrayHooks, ProceduresArePutBackInReverseOrder) {
     };
 
     auto* first = new TTrayIcon(form);
-    const WNDPROC appFirst = ProcOf(app), ownerFirst = ProcOf(owner);
-    EXPECT_NE(appFirst, &Counting::App);
-    EXPECT_NE(ownerFirst, &Counting::Owner);
+    Counting::appNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
+    Counting::ownerNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
     auto* second = new TTrayIcon(form);
-    EXPECT_NE(ProcOf(app), appFirst);
-    EXPECT_NE(ProcOf(owner), ownerFirst);
-    EXPECT_TRUE(probe());  // through both hooks
-
-    delete second;
-    EXPECT_EQ(ProcOf(app), appFirst);
-    EXPECT_EQ(ProcOf(owner), ownerFirst);
-    EXPECT_TRUE(probe());
+    second->SetIconVisible(true);
     delete first;
-    EXPECT_EQ(ProcOf(app), &Counting::App);
-    EXPECT_EQ(ProcOf(owner), &Counting::Owner);
+    EXPECT_TRUE(probe());
+    rec.Clear();
+    SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
+    delete second;
     EXPECT_TRUE(probe());
 
+    // The other code goes as it came; the windows then get their own procedures back.
     SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
     SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+    SendMessageA(app, WM_NULL, 0, 0);
+    SendMessageA(owner, WM_NULL, 0, 0);
+    EXPECT_EQ(ProcOf(app), appBefore);
+    EXPECT_EQ(ProcOf(owner), ownerBefore);
     delete form;
+}
+
+// An owner that has no window and cannot get one (a child control without a parent): the
+// error reaches the caller and the failed icon leaves no hook and no share of the tray window.
+TEST(TrayHooks, AFailedConstructionLeavesNothingBehind) {
+    HWND app = Application::Instance().Handle();
+    const WNDPROC before = ProcOf(app);
+    Component plain(nullptr);
+    auto* keeper = new TTrayIcon(&plain);
+    HWND trayWindow = TTrayIcon::TrayWindow();
+    const WNDPROC hooked = ProcOf(app);
+    quaff::win::WinControl windowless(nullptr);
+    EXPECT_THROW(new TTrayIcon(&windowless), quaff::Error);
+    EXPECT_EQ(ProcOf(app), hooked);
+    EXPECT_TRUE(windowless.Components().empty());
+    EXPECT_TRUE(IsWindow(trayWindow));
+    delete keeper;
+    EXPECT_EQ(TTrayIcon::TrayWindow(), nullptr);
+    EXPECT_EQ(ProcOf(app), before);
 }
 
 TEST(TrayHooks, WithoutAWindowedOwnerOnlyTheApplicationIsHooked) {
@@ -141,30 +221,36 @@ TEST(TrayHooks, MinimisingToTheTray) {
         const char* name;
         bool minimizeToTray;
         bool withHandler;
-        bool byOwnerCommand;  // else the application window is minimised
+        bool ownedByMainForm;  // else by another form
+        bool byOwnerCommand;   // else the application window is minimised
         int handlerCalls;
         bool taken;  // the component hid the main form and added the icon
         bool ownerMinimised;
     };
     const Case cases[] = {
-        {"application minimised, no handler", true, false, false, 0, true, false},
-        {"owner's minimise command, no handler: not intercepted", true, false, true, 0, false, true},
-        {"owner's minimise command with handler", true, true, true, 1, true, false},
-        {"MinimizeToTray false, application", false, true, false, 0, false, false},
-        {"MinimizeToTray false, owner", false, true, true, 0, false, true},
+        {"application minimised, no handler", true, false, true, false, 0, true, false},
+        {"main form's minimise command, no handler", true, false, true, true, 0, true, false},
+        {"other owner's minimise command, no handler: not intercepted", true, false, false, true, 0, false, true},
+        {"owner's minimise command with handler", true, true, false, true, 1, true, false},
+        {"MinimizeToTray false, application", false, true, true, false, 0, false, false},
+        {"MinimizeToTray false, owner", false, true, true, true, 0, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MainForm main;
+        std::unique_ptr<Form> other(c.ownedByMainForm ? nullptr : new Form(nullptr));
+        Form* ownerForm = other ? other.get() : main.form;
         TrayRecorder rec(true);
-        auto* tray = new TTrayIcon(main.form);
-        main.form->FinishCreation();
+        auto* tray = new TTrayIcon(ownerForm);
+        ownerForm->FinishCreation();
         int calls = 0;
         tray->SetMinimizeToTray(c.minimizeToTray);
+        tray->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
         if (c.withHandler) tray->OnMinimizeToTray = [&](Component* s) { EXPECT_EQ(s, tray); ++calls; };
         main.form->Show();
+        ownerForm->Show();
         HWND app = Application::Instance().Handle();
-        HWND owner = main.form->Handle();
+        HWND owner = ownerForm->Handle();
         rec.Clear();
         if (c.byOwnerCommand) {
             const LRESULT r = SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -6,15 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "tray/simple_timer.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
+#include "win/application.h"
 #include "win/image_list.h"
 #include "win_test_support.h"
 
 using quaff::test::FillImageList;
 using quaff::test::FrameColour;
 using quaff::test::IconCentreColour;
+using quaff::test::LastTimerId;
 using quaff::test::TrayRecorder;
+using quaff::tray::TSimpleTimer;
 using quaff::tray::TTrayIcon;
 using quaff::win::Component;
 using quaff::win::ImageList;
@@ -225,9 +229,7 @@ TEST(TrayIcon, SettersActWhileLoadingAndTheLoadedStepRepeatsThem) {
     ASSERT_EQ(rec.shell.size(), 1u);
     EXPECT_EQ(rec.shell[0].message, static_cast<DWORD>(NIM_ADD));
     owner.EndLoading();
-    std::vector<DWORD> codes;
-    for (const auto& c : rec.shell) codes.push_back(c.message);
-    EXPECT_EQ(codes, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION}));
+    EXPECT_EQ(rec.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION}));
     EXPECT_EQ(rec.shell.back().data.uVersion, 0u);
 }
 
@@ -264,6 +266,7 @@ TEST(TrayIcon, CycleIntervalZeroShowsImageZeroAndNeverSteps) {
     for (const std::string& call : rec.log) EXPECT_EQ(call.rfind("SetTimer", 0), std::string::npos) << call;
 }
 
+// The handler sets IconIndex once, to 3 while 1 shows: cycling goes on from there.
 TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
     Component owner(nullptr);
     auto* list = new ImageList(&owner);
@@ -276,16 +279,72 @@ TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
         showing.push_back(tray->IconIndex());
         EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(tray->IconIndex()));
         reported.push_back(next);
-        if (reported.size() == 6) tray->SetCycleIcons(false);
+        if (reported.size() == 2) tray->SetIconIndex(3);
+        if (reported.size() == 7) tray->SetCycleIcons(false);
     };
     tray->SetCycleInterval(10);
     tray->SetCycleIcons(true);
-    ASSERT_TRUE(quaff::test::PumpUntil([&] { return reported.size() >= 6; }));
+    ASSERT_TRUE(quaff::test::PumpUntil([&] { return reported.size() >= 7; }));
     quaff::test::PumpPending();
-    EXPECT_EQ(showing, (std::vector<int>{0, 1, 2, 3, 0, 1}));
-    EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 0, 1, 2}));
-    EXPECT_EQ(tray->IconIndex(), 2);  // the last step was still taken
-    EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(2));
+    EXPECT_EQ(showing, (std::vector<int>{0, 1, 0, 1, 2, 3, 0}));
+    EXPECT_EQ(reported, (std::vector<int>{1, 2, 1, 2, 3, 0, 1}));
+    EXPECT_EQ(tray->IconIndex(), 1);  // the last step was still taken
+    EXPECT_EQ(IconCentreColour(tray->Icon().Handle()), FrameColour(1));
+}
+
+// The shell refuses for a while, then takes the icon. A refusal while the icon is meant to
+// show has it added again a second later, then twice as long after each further refusal, at
+// most a minute apart, and at any change; once the shell has taken it (and been asked for
+// the version again) a change is a modify and nothing else runs. A refusal that means
+// nothing is wrong starts nothing.
+TEST(TrayIcon, ARefusedIconIsAddedAgainUntilTheShellTakesIt) {
+    enum Refused { Add, AddAtNewTaskbar, Modify };
+    const struct {
+        const char* name;
+        bool shownBefore;
+        Refused refused;
+        bool retries;
+        bool takenByTimer;  // else at the next change
+    } cases[] = {
+        {"add refused on becoming visible", false, Add, true, true},
+        {"add refused at a new taskbar", true, AddAtNewTaskbar, true, false},
+        {"modify refused while visible", true, Modify, true, true},
+        {"modify refused while hidden", false, Modify, false, false},
+        {"add refused while the shell has the icon", true, Add, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Component owner(nullptr);
+        TrayRecorder rec(false);
+        auto* tray = new TTrayIcon(&owner);
+        tray->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
+        if (c.shownBefore) tray->SetIconVisible(true);
+        rec.refuseShell = true;
+        if (c.refused == Add) tray->SetIconVisible(true);
+        if (c.refused == AddAtNewTaskbar)
+            SendMessageA(quaff::win::Application::Instance().Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+        if (c.refused == Modify) tray->SetHint("refused");
+        const UINT_PTR retry = LastTimerId(rec.log, 1000);
+        ASSERT_EQ(retry != 0, c.retries);
+        auto tick = [&] { SendMessageA(TSimpleTimer::SharedWindow(), WM_TIMER, retry, 0); };
+        if (retry) {
+            for (int i = 0; i < 7; ++i) tick();
+            std::vector<unsigned long> delays;
+            const std::string started = "SetTimer " + std::to_string(retry) + " ";
+            for (const std::string& line : rec.log)
+                if (line.rfind(started, 0) == 0) delays.push_back(std::stoul(line.substr(started.size())));
+            EXPECT_EQ(delays, (std::vector<unsigned long>{1000, 2000, 4000, 8000, 16000, 32000, 60000}));
+        }
+        rec.refuseShell = false;
+        rec.Clear();
+        if (c.takenByTimer) tick(); else tray->SetHint("2 drinks earnt");
+        const std::vector<DWORD> taken = {NIM_ADD, NIM_SETVERSION}, changed = {NIM_MODIFY};
+        EXPECT_EQ(rec.Messages(), c.retries ? taken : changed);
+        rec.Clear();
+        tick();  // one already queued when the timer stopped
+        tray->SetHint("3 drinks earnt");
+        EXPECT_EQ(rec.Messages(), changed);
+    }
 }
 
 TEST(TrayIcon, SharedWindowRefusesToCloseOrEndTheSession) {

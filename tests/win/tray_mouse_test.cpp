@@ -100,6 +100,18 @@ TEST(TrayMouse, ClickAndDoubleClickOrders) {
     }
 }
 
+// A double-click while no click was held back (OnDblClick not set yet) leaves nothing that
+// could swallow the first single click after OnDblClick is set.
+TEST(TrayMouse, ADoubleClickWithNoClickPendingSwallowsNoLaterClick) {
+    Tray t(false);
+    t.Send({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    t.tray->OnDblClick = [&](Component*) { t.events.push_back("dbl"); };
+    t.events.clear();
+    t.Send({WM_LBUTTONDOWN, WM_LBUTTONUP});
+    t.Tick(500);
+    EXPECT_EQ(t.events, (Events{"down L", "up L", "click"}));
+}
+
 TEST(TrayMouse, EachPressRestartsTheClickTimer) {
     Tray t(true);
     t.Send({WM_LBUTTONDOWN, WM_LBUTTONUP});
@@ -322,23 +334,29 @@ TEST(TrayMouse, PressesPopTheMenuAtTheCursor) {
     }
 }
 
+// The null message goes to the owner's window only while it has one: showing the menu
+// makes no window.
 TEST(TrayMouse, MenuPostsANullMessageToAWindowedOwner) {
-    auto* form = new quaff::win::Form(nullptr);
-    {
-        TrayRecorder rec(false);
-        auto* tray = new TTrayIcon(form);
-        auto* menu = new quaff::win::PopupMenu(form);
-        auto* item = new quaff::win::MenuItem(menu);
-        item->SetCaption("Only");
-        menu->Items().Add(item);
-        tray->SetPopupMenu(menu);
-        MenuCloser closer;
-        SendMessageA(TTrayIcon::TrayWindow(), 2048, tray->Identity(), WM_RBUTTONDOWN);
-        ASSERT_EQ(rec.posted.size(), 1u);
-        EXPECT_EQ(rec.posted[0], form->Handle());
-        EXPECT_EQ(rec.log.back(), "PostMessage 0");
+    for (bool windowGone : {false, true}) {
+        SCOPED_TRACE(windowGone ? "owner's window destroyed" : "owner's window there");
+        auto* form = new quaff::win::Form(nullptr);
+        {
+            TrayRecorder rec(false);
+            auto* tray = new TTrayIcon(form);
+            auto* menu = new quaff::win::PopupMenu(form);
+            auto* item = new quaff::win::MenuItem(menu);
+            item->SetCaption("Only");
+            menu->Items().Add(item);
+            tray->SetPopupMenu(menu);
+            if (windowGone) DestroyWindow(form->Handle());
+            MenuCloser closer;
+            SendMessageA(TTrayIcon::TrayWindow(), 2048, tray->Identity(), WM_RBUTTONDOWN);
+            EXPECT_EQ(form->HandleAllocated(), !windowGone);
+            EXPECT_EQ(rec.posted, windowGone ? std::vector<HWND>{} : std::vector<HWND>{form->Handle()});
+            if (!windowGone) { EXPECT_EQ(rec.log.back(), "PostMessage 0"); }
+        }
+        delete form;
     }
-    delete form;
 }
 
 TEST(TrayMouse, HandlerMayDestroyTheComponent) {

@@ -3,7 +3,8 @@
 // TrayRecorder: a platform for the tray and timer tests that records every call the component makes to the
 // shell, the window timers, the foreground and posted messages, and answers input-state
 // questions from values the test sets. With passThrough the shell, timer, foreground and
-// post calls also go to Windows, so the icon and the timers are real.
+// post calls also go to Windows, so the icon and the timers are real; refuseShell makes the
+// shell calls fail instead.
 #pragma once
 
 #include <windows.h>
@@ -42,7 +43,7 @@ public:
 
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
         ++shellCount;
-        const BOOL result = passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
+        const BOOL result = refuseShell ? FALSE : passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
         if (keepShellCalls) {
             ShellCall call{message, {}, result};
             memcpy(&call.data, data, data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
@@ -79,6 +80,12 @@ public:
         return passThrough ? TrayPlatform::PostMessageA(window, message, wParam, lParam) : TRUE;
     }
 
+    // The kinds of the shell calls, in order.
+    std::vector<DWORD> Messages() const {
+        std::vector<DWORD> out;
+        for (const ShellCall& c : shell) out.push_back(c.message);
+        return out;
+    }
     // Shell calls of one kind, in order.
     std::vector<ShellCall> ShellCalls(DWORD message) const {
         std::vector<ShellCall> out;
@@ -95,6 +102,7 @@ public:
     }
 
     bool passThrough;
+    bool refuseShell = false;  // answers every shell call as refused (a shell not ready yet)
     bool keepShellCalls = true;
     std::size_t shellCount = 0;
     std::vector<ShellCall> shell;

@@ -1,13 +1,16 @@
-// A small program that puts one tray icon in the notification area and reports on stdout
-// what the user does with it, for the end-to-end test in a real tray host:
-//   ready id=<identity> frame=<index> colour=<rrggbb>
-//   click | dblclick | down <L|R|M> | item <caption>
+// A small program that puts two tray icons, A and B, in the notification area and reports on
+// stdout what the user does with each, for the end-to-end test in a real tray host:
+//   ready <A|B> id=<identity> frame=<index> colour=<rrggbb>
+//   <A|B> click | <A|B> dblclick | <A|B> down <L|R|M> | <A|B> item <caption>
+//   <A|B> freed
 //   bye
-// The icon shows one frame of a generated sixteen-image list (one plain colour per frame);
-// the menu has "First", "Second" and "Quit"; "Quit" ends the program.
+// Each icon shows one frame of a generated sixteen-image list (one plain colour per frame):
+// A the frame given first, B the one given second. Each has a menu of its own with "First",
+// "Second", "Free" and "Quit": "Free" frees that icon, "Quit" ends the program.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "tray/tray_icon.h"
@@ -26,10 +29,51 @@ void Say(const std::string& line) {
     std::fflush(stdout);
 }
 
+const char* ButtonName(tray::TMouseButton b) {
+    return b == tray::TMouseButton::mbLeft ? "L" : b == tray::TMouseButton::mbRight ? "R" : "M";
+}
+
+// One icon on the launcher, with its own menu; the icon is freed by the menu's "Free".
+void AddIcon(const std::string& name, win::Form* launcher, win::ImageList* list, int frame) {
+    auto* tray = new tray::TTrayIcon(launcher);
+    auto* menu = new win::PopupMenu(launcher);
+    for (const char* caption : {"First", "Second", "Free", "Quit"}) {
+        auto* item = new win::MenuItem(menu);
+        item->SetCaption(caption);
+        const std::string choice = caption;
+        item->OnClick = [name, choice, tray](win::Component*) {
+            Say(name + " item " + choice);
+            if (choice == "Free") {
+                delete tray;
+                Say(name + " freed");
+            } else if (choice == "Quit") {
+                win::Application::Instance().Terminate();
+            }
+        };
+        menu->Items().Add(item);
+    }
+
+    tray->SetIconList(list);
+    tray->SetIconIndex(frame);
+    tray->SetHint("tray probe " + name);
+    tray->SetPopupMenu(menu);
+    tray->OnClick = [name](win::Component*) { Say(name + " click"); };
+    tray->OnDblClick = [name](win::Component*) { Say(name + " dblclick"); };
+    tray->OnMouseDown = [name](win::Component*, tray::TMouseButton b, tray::TShiftState, int, int) {
+        Say(name + " down " + ButtonName(b));
+    };
+    tray->SetIconVisible(true);
+
+    char colour[8];
+    const COLORREF c = test::FrameColour(tray->IconIndex());
+    std::snprintf(colour, sizeof(colour), "%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+    Say("ready " + name + " id=" + std::to_string(tray->Identity()) +
+        " frame=" + std::to_string(tray->IconIndex()) + " colour=" + colour);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frame = argc > 1 ? std::atoi(argv[1]) : 5;
     win::Application& app = win::Application::Instance();
     app.SetTitle("tray_probe");
     app.Initialize();
@@ -38,41 +82,11 @@ int main(int argc, char** argv) {
     auto* launcher = win::CreateMainForm<win::Form>(nullptr);
     auto* list = new win::ImageList(launcher);
     test::FillImageList(*list, 16);
-
-    auto* menu = new win::PopupMenu(launcher);
-    for (const char* caption : {"First", "Second", "Quit"}) {
-        auto* item = new win::MenuItem(menu);
-        item->SetCaption(caption);
-        const std::string name = caption;
-        item->OnClick = [name, &app](win::Component*) {
-            Say("item " + name);
-            if (name == "Quit") app.Terminate();
-        };
-        menu->Items().Add(item);
-    }
-
-    auto* tray = new tray::TTrayIcon(launcher);
-    tray->SetIconList(list);
-    tray->SetIconIndex(frame);
-    tray->SetHint("tray probe");
-    tray->SetPopupMenu(menu);
-    tray->OnClick = [](win::Component*) { Say("click"); };
-    tray->OnDblClick = [](win::Component*) { Say("dblclick"); };
-    tray->OnMouseDown = [](win::Component*, tray::TMouseButton b, tray::TShiftState, int, int) {
-        Say(std::string("down ") + (b == tray::TMouseButton::mbLeft    ? "L"
-                                    : b == tray::TMouseButton::mbRight ? "R"
-                                                                       : "M"));
-    };
-    tray->SetIconVisible(true);
-
-    char colour[8];
-    const COLORREF c = test::FrameColour(tray->IconIndex());
-    std::snprintf(colour, sizeof(colour), "%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
-    Say("ready id=" + std::to_string(tray->Identity()) + " frame=" + std::to_string(tray->IconIndex()) +
-        " colour=" + colour);
+    AddIcon("A", launcher, list, argc > 1 ? std::atoi(argv[1]) : 5);
+    AddIcon("B", launcher, list, argc > 2 ? std::atoi(argv[2]) : 12);
 
     app.Run();
-    delete launcher;  // takes the tray icon out of the notification area
+    delete launcher;  // takes the icons still there out of the notification area
     Say("bye");
     return 0;
 }
