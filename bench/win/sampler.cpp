@@ -325,7 +325,7 @@ void PrintProfile(const Profile& p, size_t lines, double runs) {
     print(p.innermost, 1e3, "ms ", p.micros);
     double grown = 0;
     for (const Amount& a : p.grown) grown = std::max(grown, a.value);
-    if (grown < 64) return;  // less than 64 KiB: nothing worth a list
+    if (grown / runs < 64) return;  // less than 64 KiB: nothing worth a list
     std::printf(" private bytes grown while the function was on the stack:\n");
     print(p.grown, 1024, "MiB", grown);
 }
