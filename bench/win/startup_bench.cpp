@@ -1,9 +1,10 @@
 // Start-up and private bytes after it, the program against the floor (the least a tray
-// program can be, bench_floor_tray), in fresh processes started alternately, the same number
-// of each, so that both meet the same load on the machine. Both are started at the probe's
-// entry point (startup_probe.h says how the icon in the tray is observed); the program runs
-// its own WinMain with settings that choose the LagerLarge set, and must show frame 15 of it.
-// Then a few more program runs sample the main thread's stack, to show where the time goes.
+// program can be, bench_floor_tray) and against the floor with comctl32 loaded (what that
+// library costs by itself), in fresh processes started in turn, the same number of each, so
+// that all meet the same load on the machine. All are started at the probe's entry point
+// (startup_probe.h says how the icon in the tray is observed); the program runs its own
+// WinMain with settings that choose the LagerLarge set, and must show frame 15 of it. Then a
+// few more program runs sample the main thread's stack, to show where the time goes.
 // Prints what it measured; it never fails on time.
 
 #include <windows.h>
@@ -58,8 +59,9 @@ bool Launch(const Kind& kind, bool profile, Run& run, std::string& failure) {
     DWORD code = 1;
     bool idle = false;
     static int launches = 0;
-    const std::string token =
-        Format("%s%lu.%d", bench::probe::kRunArgument, GetCurrentProcessId(), ++launches);
+    // Unique on the machine, also beside another benchmark's children in another prefix.
+    const std::string token = Format("%s%lu.%d.%.0f", bench::probe::kRunArgument,
+                                     GetCurrentProcessId(), ++launches, bench::NowMicros());
     const double created = bench::NowMicros();
     const std::string out =
         bench::RunChild(kind.exe, token, &code, [&](const PROCESS_INFORMATION& child) {

@@ -130,7 +130,9 @@ void WriteMappings(std::ostringstream& out) {
         const size_t n = std::fread(text, 1, sizeof text - 1, f);
         std::fclose(f);
         std::replace(text, text + n, '\0', ' ');
-        if (std::string(text, n).find(token) != std::string::npos) smaps = dir + "\\smaps";
+        text[n] = ' ';  // the token ends there, not at the start of a longer one
+        if (std::string(text, n + 1).find(token + ' ') != std::string::npos)
+            smaps = dir + "\\smaps";
     }
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
     std::FILE* f = smaps.empty() ? nullptr : std::fopen(smaps.c_str(), "r");
