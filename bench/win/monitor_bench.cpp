@@ -61,7 +61,6 @@ int MakePhoto(const char* path, bool progressive) {
 // (with its picture, when one is expected) and every paint still due in the window is done.
 struct Opening {
     bool pictureExpected = false;
-    bool areaPainted = false;
     double painted = 0;
 } g_opening;
 constexpr UINT kAreaPainted = WM_APP + 0x2A;
@@ -88,7 +87,7 @@ LRESULT CALLBACK WatchPaints(int code, WPARAM removed, LPARAM lp) {
 // has been painted and closed again; answers milliseconds from the message to the paint.
 double OpenAndClose(bool pictureExpected, std::uint64_t* shownBytes, bool profile) {
     auto& app = win::Application::Instance();
-    g_opening = {pictureExpected, false, 0};
+    g_opening = {pictureExpected, 0};
     if (profile) bench::StartSampling();
     const double start = bench::NowMicros();
     PostMessageA(tray::TTrayIcon::TrayWindow(), tray::kTrayCallbackMessage,

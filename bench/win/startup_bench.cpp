@@ -169,6 +169,7 @@ void PrintStartupProfile(const std::vector<Run>& runs) {
     bench::Profile profile;
     for (const Run& run : runs) {
         profile.micros += run.report.iconShown - run.report.entry;
+        profile.unattributed += run.report.unattributed;
         for (const auto& a : run.report.inclusive) inclusive[a.what] += a.value;
         for (const auto& a : run.report.innermost) innermost[a.what] += a.value;
         for (const auto& a : run.report.grown) grown[a.what] += a.value;

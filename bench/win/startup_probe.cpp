@@ -183,6 +183,7 @@ void WriteReport() {
         for (const Amount& a : p.inclusive) out << "incl " << a.value << ' ' << a.what << '\n';
         for (const Amount& a : p.innermost) out << "leaf " << a.value << ' ' << a.what << '\n';
         for (const Amount& a : p.grown) out << "grew " << a.value << ' ' << a.what << '\n';
+        out << "unattributed " << p.unattributed << '\n';
     }
     out << "end\n";
     const std::string text = out.str();
@@ -243,6 +244,8 @@ bool ParseReport(const std::string& text, Report& report) {
             TrayCall c;
             fields >> c.message >> c.ok >> c.start >> c.end;
             report.calls.push_back(c);
+        } else if (kind == "unattributed") {
+            fields >> report.unattributed;
         } else if (kind == "memory") {
             fields >> report.privateBytes >> report.committedPrivate;
         } else if (kind == "anon") {

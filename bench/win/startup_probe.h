@@ -55,8 +55,10 @@ struct Report {
     // With profiling: time by the functions of the child's own code on the stack (a function
     // counts for every sample it is anywhere on the stack), and by where the thread was.
     std::vector<Amount> inclusive, innermost;
-    // With profiling: KiB the private bytes grew by while each function was on the stack.
+    // With profiling: KiB the private bytes grew by while each function was on the stack, and
+    // the microseconds of samples with no frame of the child's own code.
     std::vector<Amount> grown;
+    double unattributed = 0;
 };
 
 // Reads a child's report; false when the text is not one.

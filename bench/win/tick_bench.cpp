@@ -135,20 +135,20 @@ int main(int argc, char** argv) {
     win::ImageList* set = frmMain->BitterLarge;
     HICON first = ImageList_GetIcon(set->Handle(), 0, ILD_NORMAL);
     HICON shown = ImageList_GetIcon(set->Handle(), frmLaunch->TrayIcon1->IconIndex(), ILD_NORMAL);
-    std::vector<double> program, floor, floorShell, floorLoads, ratios, loads;
-    double programShell = 0;
+    std::vector<double> program, programShell, floor, floorShell, floorLoads, ratios, loads;
     long programCalls = 0;
     {
         FloorIcon floorIcon(first, shown);
         shell.micros = 0, shell.calls = 0, shell.refused = 0;
         for (int i = 0; i < ticks; ++i) {
             // Alternately first and second, so neither always follows the other's work.
-            double p = 0, f = 0, fs = 0, fl = 0;
+            double p = 0, ps = 0, f = 0, fs = 0, fl = 0;
             for (int turn = 0; turn < 2; ++turn) {
                 if ((turn == 0) == (i % 2 == 0)) {
-                    const double start = NowMicros();
+                    const double inShell = shell.micros, start = NowMicros();
                     frmLaunch->Timer1Timer(frmLaunch->Timer1);
                     p = NowMicros() - start;
+                    ps = shell.micros - inShell;
                 } else {
                     f = floorIcon.Tick(frmLaunch->TrayIcon1->Hint(), &fs, &fl);
                 }
@@ -163,10 +163,9 @@ int main(int argc, char** argv) {
                 LoadSettings(beer);
             }
             loads.push_back(NowMicros() - start);
-            program.push_back(p), floor.push_back(f), floorShell.push_back(fs),
-                floorLoads.push_back(fl), ratios.push_back(p / f);
+            program.push_back(p), programShell.push_back(ps), floor.push_back(f),
+                floorShell.push_back(fs), floorLoads.push_back(fl), ratios.push_back(p / f);
         }
-        programShell = shell.micros / ticks;
         programCalls = shell.calls;
         if (floorIcon.refused) std::printf("note: the shell refused %ld floor calls\n", floorIcon.refused);
     }
@@ -186,18 +185,22 @@ int main(int argc, char** argv) {
     bench::ForgetSettings();
 
     const double tick = Median(program), floorTick = Median(floor);
-    const double load = Median(loads), bareLoads = Median(floorLoads);
+    const auto mean = [](const std::vector<double>& v) {
+        double sum = 0;
+        for (double x : v) sum += x;
+        return v.empty() ? 0 : sum / double(v.size());
+    };
     std::printf("%d counting ticks of the program and of the floor, alternately:\n", ticks);
     std::printf("  program tick: median %8.1f us; last tip \"%s\"%s\n", tick, hint.c_str(),
                 errors ? ", TICKS FAILED" : "");
-    std::printf("    inside its %.2f shell calls a tick (%ld refused): %.1f us\n",
-                double(programCalls) / ticks, shell.refused, programShell);
-    std::printf("    its three settings loads (timed after each tick): %.1f us\n", load);
-    std::printf("    the rest (arithmetic, icons, label, tip text): about %.1f us\n",
-                tick - programShell - load);
-    std::printf("  floor tick:   median %8.1f us: five bare NIM_MODIFY %.1f us, three bare "
-                "loads %.1f us\n",
-                floorTick, Median(floorShell), bareLoads);
+    std::printf("    mean %.1f us: inside its %.2f shell calls (%ld refused) %.1f us, three "
+                "settings loads (timed after each tick) %.1f us, the rest (arithmetic, icons, "
+                "label, tip text) about %.1f us\n",
+                mean(program), double(programCalls) / ticks, shell.refused, mean(programShell),
+                mean(loads), mean(program) - mean(programShell) - mean(loads));
+    std::printf("  floor tick:   median %8.1f us\n", floorTick);
+    std::printf("    mean %.1f us: five bare NIM_MODIFY %.1f us, three bare loads %.1f us\n",
+                mean(floor), mean(floorShell), mean(floorLoads));
     std::printf("  program / floor: %.3f (goal at most 1.15); tick by tick the ratio's median is "
                 "%.3f\n",
                 tick / floorTick, Median(ratios));
