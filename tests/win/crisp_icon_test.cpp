@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +27,6 @@
 
 namespace {
 
-using quaff::win::Application;
 using quaff::win::UniqueBitmap;
 
 const char kOrvik[] = "Software\\Orvik";
@@ -71,14 +69,21 @@ Picture Read(HICON icon) {
 struct Screen { int dpi, side, offset, scaled; };
 const Screen kScreens[] = {{96, 16, 0, 16}, {120, 20, 2, 16}, {144, 24, 0, 24}, {192, 32, 0, 32}};
 
-// `picture` (of side `from`) drawn at `scaled` pixels, `offset` in from the corner of a
-// square of `s.side`; every pixel the picture pixel it falls on, `padding` around it.
-Picture Scaled(const std::vector<uint32_t>& picture, int from, const Screen& s, uint32_t padding) {
-    Picture out{s.side, std::vector<uint32_t>(static_cast<size_t>(s.side * s.side), padding)};
+// Draws the 16-pixel square at column `left` of `picture` (rows `stride` wide) into `out`
+// (rows `outStride` wide) at column `outLeft` as screen `s` shows it: `scaled` pixels wide,
+// `offset` in, every pixel the picture pixel it falls on.
+void Draw(const std::vector<uint32_t>& picture, int stride, int left, const Screen& s,
+          std::vector<uint32_t>& out, int outStride, int outLeft) {
     for (int y = 0; y < s.scaled; ++y)
         for (int x = 0; x < s.scaled; ++x)
-            out.pixels[(s.offset + y) * s.side + s.offset + x] =
-                picture[(y * 16 / s.scaled) * from + x * 16 / s.scaled];
+            out[(s.offset + y) * outStride + outLeft + s.offset + x] =
+                picture[(y * 16 / s.scaled) * stride + left + x * 16 / s.scaled];
+}
+
+// A 16 by 16 frame as the tray must get it on screen `s`.
+Picture Scaled(const std::vector<uint32_t>& frame, const Screen& s) {
+    Picture out{s.side, std::vector<uint32_t>(static_cast<size_t>(s.side * s.side), kClear)};
+    Draw(frame, 16, 0, s, out.pixels, s.side, 0);
     return out;
 }
 
@@ -131,6 +136,13 @@ protected:
                             reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000, &result);
     }
 
+    // The icon of the first NIM_ADD (the program's first icon comes in a NIM_MODIFY before it).
+    Picture Added() const {
+        for (const Given& g : given)
+            if (g.message == NIM_ADD) return g.icon;
+        return {};
+    }
+
     struct Given { DWORD message; Picture icon; };
     quaff::test::TrayRecorder tray{/*passThrough=*/true};
     std::vector<Given> given;
@@ -142,14 +154,12 @@ TEST_F(CrispIconTest, EveryIconGivenToTheShellIsTheFrameScaledToTheSmallIconSize
         quaff::win::OverrideDpi(s.dpi);
         EXPECT_EQ(quaff::win::SmallIconSize(), s.side);
         Start(0);
-        auto add = std::find_if(given.begin(), given.end(), [](const Given& g) { return g.message == NIM_ADD; });
-        ASSERT_NE(add, given.end());
-        EXPECT_EQ(add->icon, Scaled(Frame(0), 16, s, kClear)) << "the empty glass";
+        EXPECT_EQ(Added(), Scaled(Frame(0), s)) << "the empty glass";
         for (int k = 0; k < 16; ++k) {
             given.clear();
             frmLaunch->TrayIcon1->SetIconIndex(k);
             ASSERT_FALSE(given.empty());
-            for (const Given& g : given) EXPECT_EQ(g.icon, Scaled(Frame(k), 16, s, kClear)) << "frame " << k;
+            for (const Given& g : given) EXPECT_EQ(g.icon, Scaled(Frame(k), s)) << "frame " << k;
         }
     }
 }
@@ -166,9 +176,7 @@ TEST_F(CrispIconTest, TheOutlineIsLightOnlyOnADarkTaskbarAndFollowsItsChangeAtOn
         Start(2);  // stout: its black liquid must stay black
         std::vector<uint32_t> empty = Frame(0), full = Frame(15);
         if (c.dark) Light(empty), Light(full);
-        auto add = std::find_if(given.begin(), given.end(), [](const Given& g) { return g.message == NIM_ADD; });
-        ASSERT_NE(add, given.end());
-        EXPECT_EQ(add->icon.pixels, empty);
+        EXPECT_EQ(Added().pixels, empty);
         EXPECT_EQ(given.back().icon.pixels, full);
     }
 
@@ -199,17 +207,11 @@ TEST_F(CrispIconTest, TheFolderGlyphIsScaledToTheDialogsDpi) {
         ASSERT_TRUE(GetObjectA(form->SpeedButton1->Glyph(), sizeof shape, &shape));
         ASSERT_EQ(shape.bmWidth, 2 * s.side);
         ASSERT_EQ(shape.bmHeight, s.side);
-        const std::vector<uint32_t> got = BitmapPixels(form->SpeedButton1->Glyph(), 2 * s.side, s.side);
-        for (int half = 0; half < 2; ++half) {
-            std::vector<uint32_t> glyph, want;
-            for (int y = 0; y < 16; ++y)
-                glyph.insert(glyph.end(), strip.begin() + y * 32 + half * 16, strip.begin() + y * 32 + half * 16 + 16);
-            const Picture scaled = Scaled(glyph, 16, s, strip[15 * 32]);  // the olive ground
-            for (int y = 0; y < s.side; ++y)
-                want.insert(want.end(), got.begin() + y * 2 * s.side + half * s.side,
-                            got.begin() + y * 2 * s.side + half * s.side + s.side);
-            EXPECT_EQ(want, scaled.pixels) << (half ? "disabled" : "enabled") << " glyph";
-        }
+        // Enabled and disabled glyph side by side on the olive ground, which the button leaves out.
+        std::vector<uint32_t> want(static_cast<size_t>(2 * s.side * s.side), strip[15 * 32]);
+        Draw(strip, 32, 0, s, want, 2 * s.side, 0);
+        Draw(strip, 32, 16, s, want, 2 * s.side, s.side);
+        EXPECT_EQ(BitmapPixels(form->SpeedButton1->Glyph(), 2 * s.side, s.side), want);
     }
 }
 
