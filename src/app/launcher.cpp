@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "about/about_form.h"
+#include "app/taskbar_theme.h"
+#include "core/artwork.h"
 #include "core/earnings.h"
 #include "monitor/monitor_form.h"
 #include "resources/resource_names.h"
@@ -10,6 +12,7 @@
 #include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "win/application.h"
+#include "win/icon_style.h"
 #include "win/locale.h"
 #include "win/menu.h"
 #include "win/timer.h"
@@ -76,9 +79,13 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
     TrayIcon1 = new tray::TTrayIcon(this);
     TrayIcon1->SetName("TrayIcon1");
     TrayIcon1->SetCycleInterval(0);
+    TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
     {
         win::Icon initial;
         initial.LoadFromResource(Application::Instance().Module(), QUAFF_RES_TRAY_ICON, 16);
+        // The empty large glass, its outline as the icon sets draw it on this taskbar.
+        initial.SetHandle(win::RestyleIcon(initial.Handle() ? CopyIcon(initial.Handle()) : nullptr,
+                                           {0, TrayIcon1->OutlineColour()}, GlassOutline(Measure::Full)));
         TrayIcon1->SetIcon(initial);
     }
     TrayIcon1->SetIconVisible(true);
@@ -96,6 +103,11 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
 TfrmLaunch::~TfrmLaunch() {
     FreeMonitor();
     if (frmLaunch == this) frmLaunch = nullptr;
+}
+
+LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (app::IsThemeChange(msg, lp)) TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
+    return Form::WndProc(msg, wp, lp);
 }
 
 void TfrmLaunch::FormCreate() {

@@ -54,6 +54,9 @@ public:
 
 protected:
     void DoCreate() override { FormCreate(); }
+    // The hidden launcher is a top-level window: it gets the system's broadcasts, among them
+    // the change of the taskbar's light or dark theme.
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     // A window of the program is shown: the window-opening commands do nothing then.

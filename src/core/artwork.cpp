@@ -118,6 +118,14 @@ Frame GlassFrame(Drink drink, Measure measure, int frame) {
   return out;
 }
 
+std::vector<bool> GlassOutline(Measure measure) {
+  // Frame 0 is the bare glass.
+  const Frame empty = GlassFrame(Drink::Bitter, measure, 0);
+  std::vector<bool> outline;
+  for (const Pixel& p : empty.pixels) outline.push_back(!p.transparent);
+  return outline;
+}
+
 namespace {
 
 // ---- Hand-drawn pictures --------------------------------------------------------------

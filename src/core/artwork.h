@@ -55,6 +55,14 @@ constexpr int kFramesPerSet = 16;
 // Throws std::out_of_range for any other frame number.
 Frame GlassFrame(Drink drink, Measure measure, int frame);
 
+// The pixels of every frame of a measure that draw the glass itself, its walls and base (in
+// Frame order, true where they lie); liquid and head are not part of it, even where they are
+// black. On a dark taskbar the tray draws them in kLightOutline instead of black.
+std::vector<bool> GlassOutline(Measure measure);
+// Silver, 0x00RRGGBB: about 9 to 1 against a dark taskbar (#202020), and unlike white it
+// keeps the walls apart from the head of a full glass.
+constexpr uint32_t kLightOutline = 0xC0C0C0;
+
 // Stored forms, byte for byte.
 constexpr size_t kIconSetStreamSize = 11046;
 constexpr size_t kInitialTrayIconSize = 318;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "core/artwork.h"
 #include "core/earnings.h"
 #include "core/jpeg_picture.h"
 #include "core/picture_scale.h"
@@ -102,6 +103,7 @@ void TfrmMain::ReadIconSets() {
         list->SetName(names[i]);
         *lists[i] = list;
         list->ReadFromResource(module, kIconSetResources[i]);
+        list->SetOutline(GlassOutline(kIconSets[i].measure));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
+#include "win/icon_style.h"
 #include "win/label.h"
 #include "win/layout.h"
 #include "win/mask_edit.h"
@@ -147,6 +148,9 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // The folder glyph: enabled image left, disabled image right.
     SpeedButton1->LoadGlyph(Application::Instance().Module(), QUAFF_RES_FOLDER_GLYPH);
     SpeedButton1->SetNumGlyphs(2);
+    // At the size of a small icon on this screen, crisp (the layout scales with the DPI too).
+    if (UniqueBitmap fitted = FitGlyphs(SpeedButton1->Glyph(), 2, SmallIconSize()))
+        SpeedButton1->SetGlyph(std::move(fitted));
 }
 
 void TfrmSettings::FormShow() {

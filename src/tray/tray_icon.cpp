@@ -260,11 +260,31 @@ void TTrayIcon::SetShowHint(bool value) {
     TrayModify();
 }
 
-void TTrayIcon::SetIcon(const win::Icon& icon) {
+template <class Change>
+void TTrayIcon::ChangeIconQuietly(Change change) {
     auto onChange = std::move(icon_.OnChange);
     icon_.OnChange = nullptr;
-    icon_.Assign(icon);
+    change();
     icon_.OnChange = std::move(onChange);
+}
+
+win::IconStyle TTrayIcon::ShellIconStyle() const { return {win::SmallIconSize(), outlineColour_}; }
+
+void TTrayIcon::SetIcon(const win::Icon& icon) {
+    // A copy at the shell's size: the shell would blur a smaller one when it scales it up.
+    ChangeIconQuietly([&] {
+        if (&icon != &icon_)
+            icon_.SetHandle(icon.Handle() ? win::RestyleIcon(CopyIcon(icon.Handle()), {win::SmallIconSize()}, {})
+                                          : nullptr);
+    });
+    TrayModify();
+}
+
+void TTrayIcon::SetOutlineColour(COLORREF colour) {
+    if (colour == outlineColour_) return;
+    outlineColour_ = colour;
+    if (!iconList_) return;
+    ChangeIconQuietly([this] { iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle()); });
     TrayModify();
 }
 
@@ -274,7 +294,7 @@ void TTrayIcon::SetIconIndex(int index) {
     if (iconList_) {
         const int count = iconList_->Count();
         iconIndex_ = index < count ? index : count - 1;
-        iconList_->GetIcon(iconIndex_, icon_);  // the icon's change runs TrayModify
+        iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());  // the icon's change runs TrayModify
     } else {
         iconIndex_ = 0;
     }
@@ -318,7 +338,7 @@ void TTrayIcon::SetCycleInterval(std::uint32_t ms) {
 void TTrayIcon::CycleTick() {
     if (!iconList_) return;
     const std::uint32_t self = identity_;
-    iconList_->GetIcon(iconIndex_, icon_);
+    iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());
     DoCycle(NextCycleIndex());
     // The handler may have set IconIndex: cycling goes on from the index it left.
     if (Alive(self)) SetIconIndex(NextCycleIndex());

@@ -15,6 +15,7 @@
 #include "tray/simple_timer.h"
 #include "win/component.h"
 #include "win/icon.h"
+#include "win/icon_style.h"
 #include "win/window_hook.h"
 
 namespace quaff::win {
@@ -94,6 +95,11 @@ public:
     TNotifyVersion NotifyVersion() const { return notifyVersion_; }
     void SetNotifyVersion(TNotifyVersion version);
 
+    // The colour the images of IconList draw their outline in (CLR_NONE: as drawn), for a
+    // dark taskbar. A change shows the image again with it at once, in one shell call.
+    COLORREF OutlineColour() const { return outlineColour_; }
+    void SetOutlineColour(COLORREF colour);
+
     // Events; Sender is always this component.
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -158,6 +164,11 @@ private:
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
+    // The icon the shell gets: the small-icon size of the screen, the outline colour.
+    win::IconStyle ShellIconStyle() const;
+    // Runs `change` on the own icon without its change notification.
+    template <class Change>
+    void ChangeIconQuietly(Change change);
     // Shell calls behind TrayAdd and TrayModify, and adding the icon again after a refusal.
     bool AddToShell();
     void Accepted();
@@ -220,6 +231,7 @@ private:
     win::ImageList* iconList_ = nullptr;
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
+    COLORREF outlineColour_ = CLR_NONE;
     win::WindowHook applicationHook_;
     win::WindowHook ownerHook_;
     NOTIFYICONDATAA data_;

@@ -49,12 +49,14 @@ int ImageList::Height() const {
     return cy;
 }
 
-void ImageList::GetIcon(int index, Icon& dest) const {
+void ImageList::GetIcon(int index, Icon& dest, IconStyle style) const {
     if (!handle_ || index < 0 || index >= Count()) {
         dest.Share(nullptr);
         return;
     }
-    const IconKey key{index};
+    if (style.size == Width()) style.size = 0;
+    if (outline_.empty()) style.outline = CLR_NONE;
+    const IconKey key{index, style};
     auto it = icons_.find(key);
     if (it == icons_.end() || !it->second) {
         // The icons of all the images at once: the tray steps through them all in time, and
@@ -69,7 +71,13 @@ void ImageList::GetIcon(int index, Icon& dest) const {
 void ImageList::MakeIcon(const IconKey& key) const {
     SharedIcon& icon = icons_[key];
     // An icon that could not be made is not kept: the next use tries again.
-    if (!icon) icon = MakeSharedIcon(ImageList_GetIcon(handle_, key.index, ILD_NORMAL));
+    if (!icon)
+        icon = MakeSharedIcon(RestyleIcon(ImageList_GetIcon(handle_, key.index, ILD_NORMAL), key.style, outline_));
+}
+
+void ImageList::SetOutline(std::vector<bool> outline) {
+    outline_ = std::move(outline);
+    icons_.clear();
 }
 
 }  // namespace quaff::win

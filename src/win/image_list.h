@@ -12,9 +12,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "win/component.h"
 #include "win/icon.h"
+#include "win/icon_style.h"
 
 namespace quaff::win {
 
@@ -35,17 +37,23 @@ public:
     int Width() const;
     int Height() const;
 
-    // Image `index` as an icon (drawn plainly: no blending, no tint) into `dest`. An index the
-    // list does not hold gives `dest` no image. The icons of all the images are made at the
-    // first use and shared from then on while the list keeps these images; `dest` holds the
-    // one it shows for as long as it shows it.
-    void GetIcon(int index, Icon& dest) const;
+    // Image `index` as an icon (drawn plainly: no blending, no tint) into `dest`, in `style`
+    // (the default: the image as it is). An index the list does not hold gives `dest` no
+    // image. The icons of all the images are made at the first use of a style and shared from
+    // then on while the list keeps these images; `dest` holds the one it shows for as long as
+    // it shows it.
+    void GetIcon(int index, Icon& dest, IconStyle style = {}) const;
+
+    // The pixels of every image that draw its outline (true where they lie, rows from the
+    // top), which a style with an outline colour draws in that colour. None by default.
+    void SetOutline(std::vector<bool> outline);
 
 private:
-    // What a kept icon is made from: the frame now; a drawn size or a light or dark variant
-    // of the frame would be further members.
+    // What a kept icon is made from: the image and the style, as the list can draw it (a size
+    // of 0 as the list's own, no outline colour where the list has no outline).
     struct IconKey {
         int index;
+        IconStyle style;
         auto operator<=>(const IconKey&) const = default;
     };
     void MakeIcon(const IconKey& key) const;
@@ -53,6 +61,7 @@ private:
     HIMAGELIST handle_ = nullptr;
     // Made on demand by the const GetIcon; let go when the images change or the list goes.
     mutable std::map<IconKey, SharedIcon> icons_;
+    std::vector<bool> outline_;
 };
 
 }  // namespace quaff::win

@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ public:
 
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
         ++shellCount;
+        if (onShell) onShell(message, *data);
         const BOOL result = refuseShell ? FALSE : passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
         if (keepShellCalls) {
             ShellCall call{message, {}, result};
@@ -104,6 +106,8 @@ public:
     bool passThrough;
     bool refuseShell = false;  // answers every shell call as refused (a shell not ready yet)
     bool keepShellCalls = true;
+    // Sees each shell call as it is made (while the icon it names is still alive).
+    std::function<void(DWORD message, const NOTIFYICONDATAA& data)> onShell;
     std::size_t shellCount = 0;
     std::vector<ShellCall> shell;
     std::vector<std::string> log;
