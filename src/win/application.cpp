@@ -103,6 +103,17 @@ void Application::HandleException(const std::exception& e) noexcept {
     }
 }
 
+void Application::HandleException(std::exception_ptr error) noexcept {
+    if (!error) return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        ShowErrorText("Unknown error");
+    }
+}
+
 void Application::ShowErrorText(std::string_view message) noexcept {
     try {
         std::string text = ErrorBoxText(message);
@@ -124,13 +135,14 @@ void Application::ShowErrorText(std::string_view message) noexcept {
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Application& app = Instance();
-    try {
-        LRESULT result = 0;
-        if (app.messageHook_ && app.messageHook_(msg, wp, lp, result)) return result;
-    } catch (const std::exception& e) {
-        app.HandleException(e);
-        return 0;
-    }
+    LRESULT result = 0;
+    if (app.messageHook_ && Guarded(true, [&] {
+            LRESULT answer = 0;
+            const bool handled = app.messageHook_(msg, wp, lp, answer);
+            result = answer;
+            return handled;
+        }))
+        return result;
     if (msg == WM_CLOSE) {
         app.Terminate();
         return 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <stdexcept>
 
 #include "core/errors.h"
 #include "win/application.h"
@@ -172,14 +171,7 @@ LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return result;
     }
     if (self->destroying_) return self->DefaultHandler(msg, wp, lp);
-    try {
-        return self->Dispatch(msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application::Instance().HandleException(e);
-    } catch (...) {
-        Application::Instance().HandleException(std::runtime_error("Unknown error"));
-    }
-    return 0;
+    return Guarded(LRESULT{0}, [&] { return self->Dispatch(msg, wp, lp); });
 }
 
 LRESULT WinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

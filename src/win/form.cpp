@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <stdexcept>
 #include <vector>
 
 #include "core/errors.h"
@@ -190,15 +189,7 @@ void Form::SetVisible(bool value) {
     if (!focus || (focus != h && !IsChild(h, focus))) {
         if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) ::SetFocus(first);
     }
-    if (showError) {
-        try {
-            std::rethrow_exception(showError);
-        } catch (const std::exception& e) {
-            Application::Instance().HandleException(e);
-        } catch (...) {
-            Application::Instance().HandleException(std::runtime_error("Unknown error"));
-        }
-    }
+    if (showError) Application::Instance().HandleException(showError);
 }
 
 void Form::Show() { SetVisible(true); }

@@ -1,8 +1,5 @@
 #include "win/message_window.h"
 
-#include <exception>
-#include <stdexcept>
-
 #include "win/application.h"
 
 namespace quaff::win {
@@ -44,14 +41,7 @@ MessageWindow::~MessageWindow() {
 LRESULT CALLBACK MessageWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self || !self->handler_) return DefWindowProcA(hwnd, msg, wp, lp);
-    try {
-        return self->handler_(hwnd, msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application::Instance().HandleException(e);
-    } catch (...) {
-        Application::Instance().HandleException(std::runtime_error("Unknown error"));
-    }
-    return 0;
+    return Guarded(LRESULT{0}, [&] { return self->handler_(hwnd, msg, wp, lp); });
 }
 
 }  // namespace quaff::win
