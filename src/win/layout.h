@@ -59,13 +59,6 @@ struct ControlSpec {
 // when a parent or an associate names no control built before.
 void BuildControls(Form& form, std::initializer_list<ControlSpec> controls);
 
-// Widens the form's layout where a label's text runs into the control to its right or past the
-// edge of its parent: every position and width across the form grows by one factor, the
-// least that gives each such label the room its text takes. A layout drawn for the designed
-// face at 96 DPI needs none; a wider substitute face, or a bitmap face that does not scale in
-// step with the DPI, does. Docked controls follow their parent.
-void FitTextToRoom(Form& form);
-
 // The control of that name and kind on the form; throws Error when there is none.
 template <class T>
 T& FindControl(const Component& owner, const std::string& name) {
