@@ -10,6 +10,7 @@
 #include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "win/application.h"
+#include "win/handles.h"
 #include "win/locale.h"
 #include "win/menu.h"
 #include "win/timer.h"
@@ -38,13 +39,10 @@ win::MenuItem* AddItem(win::PopupMenu* menu, const char* name, const char* capti
 template <class Dialog>
 void ShowWhileOpen(TfrmLaunch* owner, Dialog*& ref) {
     ref = new Dialog(owner);
-    struct Free {
-        Dialog*& ref;
-        ~Free() {
-            delete ref;
-            ref = nullptr;
-        }
-    } free{ref};
+    const win::ScopeExit freed([&ref] {
+        delete ref;
+        ref = nullptr;
+    });
     ref->FinishCreation();
     ref->ShowModal();
 }

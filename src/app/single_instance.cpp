@@ -14,7 +14,7 @@ UINT SingleInstance::ShowRequestMessage() {
 }
 
 SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexA(nullptr, FALSE, kMutexName);
+    mutex_.reset(CreateMutexA(nullptr, FALSE, kMutexName));
     if (!mutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return;
     first_ = false;
     // The first copy may still be starting: give its window a moment to appear.
@@ -30,8 +30,5 @@ SingleInstance::SingleInstance() {
     }
 }
 
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
-}
 
 }  // namespace quaff::app

@@ -9,6 +9,7 @@
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
+#include "win/handles.h"
 #include "win/label.h"
 #include "win/layout.h"
 #include "win/mask_edit.h"
@@ -43,12 +44,10 @@ std::string BrowseForFolder(HWND owner, const std::string& title) {
         request.pszDisplayName = displayName;
         request.lpszTitle = title.c_str();
         request.ulFlags = BIF_RETURNONLYFSDIRS;
-        PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&request);
+        const win::UniquePidl chosen(SHBrowseForFolderA(&request));
         if (!chosen) return {};
         char path[kPathBuffer] = {};
-        const BOOL converted = SHGetPathFromIDListA(chosen, path);
-        CoTaskMemFree(chosen);
-        return converted ? std::string(path) : std::string();
+        return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
     } catch (...) {
         return {};
     }

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "win/application.h"
 #include "win/font_cache.h"
+#include "win/handles.h"
 #include "win/menu.h"
 
 namespace quaff::win {
@@ -97,10 +98,7 @@ void WinControl::GetCreateParams(CreateParams& params) {
 void WinControl::CreateHandle() {
     if (creating_) return;
     creating_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{creating_};
+    const ScopeExit created([this] { creating_ = false; });
 
     CreateParams params;
     GetCreateParams(params);
@@ -334,10 +332,7 @@ void WinControl::SetAlign(Align align) {
 void WinControl::Realign() {
     if (!handle_ || aligning_) return;
     aligning_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{aligning_};
+    const ScopeExit aligned([this] { aligning_ = false; });
 
     RECT area;
     GetClientRect(handle_, &area);

@@ -9,21 +9,14 @@ namespace quaff::win {
 
 ImageList::ImageList(Component* owner) : Component(owner) {}
 
-ImageList::~ImageList() {
-    if (handle_) ImageList_Destroy(handle_);
-}
-
 void ImageList::ReadFromStream(const std::uint8_t* data, std::size_t size) {
-    HIMAGELIST list = nullptr;
+    UniqueImageList list;
     if (data && size >= 4 && size <= 0x7fffffff) {
-        if (IStream* stream = SHCreateMemStream(data, static_cast<UINT>(size))) {
-            list = ImageList_Read(stream);
-            stream->Release();
-        }
+        if (const ComPtr<IStream> stream{SHCreateMemStream(data, static_cast<UINT>(size))})
+            list.reset(ImageList_Read(stream.get()));
     }
     if (!list) throw ReadError("Failed to read ImageList data from stream");
-    if (handle_) ImageList_Destroy(handle_);
-    handle_ = list;
+    handle_ = std::move(list);
     icons_.clear();
 }
 
@@ -35,17 +28,17 @@ void ImageList::ReadFromResource(HINSTANCE module, const char* name) {
     ReadFromStream(static_cast<const std::uint8_t*>(bytes), bytes ? size : 0);
 }
 
-int ImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+int ImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
 
 int ImageList::Width() const {
     int cx = 0, cy = 0;
-    if (handle_) ImageList_GetIconSize(handle_, &cx, &cy);
+    if (handle_) ImageList_GetIconSize(handle_.get(), &cx, &cy);
     return cx;
 }
 
 int ImageList::Height() const {
     int cx = 0, cy = 0;
-    if (handle_) ImageList_GetIconSize(handle_, &cx, &cy);
+    if (handle_) ImageList_GetIconSize(handle_.get(), &cx, &cy);
     return cy;
 }
 
@@ -69,7 +62,7 @@ void ImageList::GetIcon(int index, Icon& dest) const {
 void ImageList::MakeIcon(const IconKey& key) const {
     SharedIcon& icon = icons_[key];
     // An icon that could not be made is not kept: the next use tries again.
-    if (!icon) icon = MakeSharedIcon(ImageList_GetIcon(handle_, key.index, ILD_NORMAL));
+    if (!icon) icon = MakeSharedIcon(ImageList_GetIcon(handle_.get(), key.index, ILD_NORMAL));
 }
 
 }  // namespace quaff::win

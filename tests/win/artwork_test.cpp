@@ -16,14 +16,11 @@
 
 namespace {
 
+using quaff::win::ComPtr;
 using quaff::win::ScreenDC;
 using quaff::win::UniqueBitmap;
-using quaff::win::UniqueHandle;
-
-struct IconDeleter { void operator()(HICON h) const { DestroyIcon(h); } };
-struct ImageListDeleter { void operator()(HIMAGELIST h) const { ImageList_Destroy(h); } };
-using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+using quaff::win::UniqueIcon;
+using quaff::win::UniqueImageList;
 
 // The empty glasses. '.' transparent, 'K' black, ':' inside the glass (transparent while
 // nothing fills it).
@@ -111,14 +108,13 @@ std::vector<uint32_t> IconPixels(HICON icon, int size) {
 
 UniqueImageList ReadSet(const char* name) {
   const HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HRSRC res = FindResourceA(module, name, RT_RCDATA);
   if (!res) return {};
   const void* bytes = LockResource(LoadResource(module, res));
-  IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(module, res));
+  const ComPtr<IStream> stream{
+      SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(module, res))};
   if (!stream) return {};
-  UniqueImageList list(ImageList_Read(stream));
-  stream->Release();
-  return list;
+  return UniqueImageList(ImageList_Read(stream.get()));
 }
 
 std::string Picture(const std::vector<uint32_t>& pixels, int size) {

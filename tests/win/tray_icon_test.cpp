@@ -398,8 +398,7 @@ TEST(TrayIcon, AHundredThousandFrameChangesMakeEachFrameOnceAndItOutlivesItsList
     EXPECT_EQ(Icon::LiveHandles() - live, 1);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(tray->Icon().Handle(), &info));
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    const quaff::win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     delete tray;
     EXPECT_EQ(Icon::LiveHandles(), live);
 }
