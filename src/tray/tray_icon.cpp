@@ -337,7 +337,7 @@ void TTrayIcon::SetDesignPreview(bool value) {
     previewApplying_ = true;
     const win::ScopeExit applied([this] { previewApplying_ = false; });
     if (Designing() && icon_.Empty() && WantsDefaultIcon())
-        icon_.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32517) /* IDI_WINLOGO */)));
+        icon_.SetHandle(CopyIcon(LoadIconA(nullptr, IDI_WINLOGO)));
     SetIconVisible(value);
 }
 

@@ -27,7 +27,7 @@ void Application::Initialize() {
     wc.lpfnWndProc = &WindowProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kAppClass;
     RegisterClassA(&wc);
     // Hidden: the program shows no taskbar button of its own.

@@ -21,7 +21,7 @@ void ImageList::ReadFromStream(const std::uint8_t* data, std::size_t size) {
 }
 
 void ImageList::ReadFromResource(HINSTANCE module, const char* name) {
-    HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC res = FindResourceA(module, name, RT_RCDATA);
     HGLOBAL global = res ? LoadResource(module, res) : nullptr;
     const void* bytes = global ? LockResource(global) : nullptr;
     DWORD size = res ? SizeofResource(module, res) : 0;
