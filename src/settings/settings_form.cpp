@@ -1,7 +1,5 @@
 #include "settings/settings_form.h"
 
-#include <shlobj.h>
-
 #include "core/errors.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -9,11 +7,11 @@
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
-#include "win/handles.h"
 #include "win/label.h"
 #include "win/layout.h"
 #include "win/mask_edit.h"
 #include "win/panel.h"
+#include "win/shell.h"
 #include "win/speed_button.h"
 #include "win/up_down.h"
 
@@ -23,9 +21,6 @@ namespace quaff {
 
 namespace {
 
-// The shell's buffers hold a path of up to MAX_PATH characters and its terminating zero.
-constexpr size_t kPathBuffer = MAX_PATH + 1;
-
 // The picture folder as the field keeps it: ending in one "\". The browser's path for a
 // drive root ends in one already.
 std::string WithTrailingBackslash(std::string folder) {
@@ -34,24 +29,6 @@ std::string WithTrailingBackslash(std::string folder) {
 }
 
 }  // namespace
-
-std::string BrowseForFolder(HWND owner, const std::string& title) {
-    try {
-        char displayName[kPathBuffer] = {};
-        BROWSEINFOA request{};
-        request.hwndOwner = owner;
-        request.pidlRoot = nullptr;  // the desktop
-        request.pszDisplayName = displayName;
-        request.lpszTitle = title.c_str();
-        request.ulFlags = BIF_RETURNONLYFSDIRS;
-        const win::UniquePidl chosen(SHBrowseForFolderA(&request));
-        if (!chosen) return {};
-        char path[kPathBuffer] = {};
-        return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
-    } catch (...) {
-        return {};
-    }
-}
 
 }  // namespace quaff
 
@@ -177,6 +154,6 @@ void TfrmSettings::btnOKClick(Component*) {
 
 void TfrmSettings::SpeedButton1Click(Component*) {
     // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
-    const std::string folder = quaff::BrowseForFolder(Handle(), "");
+    const std::string folder = quaff::win::BrowseForFolder(Handle(), "");
     if (!folder.empty()) edImageDir->SetText(quaff::WithTrailingBackslash(folder));
 }

@@ -2,8 +2,6 @@
 // close box discard the edits.
 #pragma once
 
-#include <string>
-
 #include "win/form.h"
 
 namespace quaff::win {
@@ -22,11 +20,6 @@ namespace quaff {
 
 // The report when OK could not store the settings; the dialog then stays open.
 inline constexpr char kSettingsNotSaved[] = "Could not save the settings to the registry";
-
-// Shows the shell's folder browser, modal to `owner` (the window it is opened from, which
-// cannot be used meanwhile), and answers the chosen folder's file-system path, or empty text
-// when the user cancels or anything fails.
-std::string BrowseForFolder(HWND owner, const std::string& title);
 
 }  // namespace quaff
 
