@@ -1,11 +1,12 @@
 #include "app/single_instance.h"
 
+#include "app/startup.h"
+#include "win/application.h"
+
 namespace quaff::app {
 
 namespace {
 const char kMutexName[] = "Local\\Quaffometer.Running";
-const char kAppWindowClass[] = "QuaffApplication";
-const char kAppTitle[] = "Quaffometer";
 }  // namespace
 
 UINT SingleInstance::ShowRequestMessage() {
@@ -19,7 +20,7 @@ SingleInstance::SingleInstance() {
     first_ = false;
     // The first copy may still be starting: give its window a moment to appear.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (HWND running = FindWindowA(kAppWindowClass, kAppTitle)) {
+        if (HWND running = FindWindowA(win::Application::kWindowClass, kProgramTitle)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(running, &pid);
             AllowSetForegroundWindow(pid);

@@ -7,10 +7,6 @@
 
 namespace quaff::win {
 
-namespace {
-const char kAppClass[] = "QuaffApplication";
-}
-
 Application& Application::Instance() {
     static Application app;
     return app;
@@ -28,10 +24,10 @@ void Application::Initialize() {
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, "MAINICON");
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kAppClass;
+    wc.lpszClassName = kWindowClass;
     RegisterClassA(&wc);
     // Hidden: the program shows no taskbar button of its own.
-    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
+    handle_ = CreateWindowExA(0, kWindowClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
 }

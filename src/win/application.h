@@ -15,6 +15,9 @@ class Form;
 
 class Application {
 public:
+    // The class of the hidden application window.
+    static constexpr char kWindowClass[] = "QuaffApplication";
+
     static Application& Instance();
 
     // Joins the calling (GUI) thread to a single-threaded COM apartment, which the shell's
