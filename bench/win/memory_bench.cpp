@@ -21,6 +21,7 @@
 #include "win/timer.h"
 
 using namespace quaff;
+using namespace quaff::app;
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "tray/tray_platform.h"
 
 using namespace quaff;
+using namespace quaff::app;
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include "win/timer.h"
 
 using namespace quaff;
+using namespace quaff::app;
 using bench::NowMicros;
 
 namespace {

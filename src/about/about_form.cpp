@@ -12,9 +12,9 @@
 #include "win/panel.h"
 #include "win/registry.h"
 
-using quaff::win::Component;
-
 namespace quaff::about {
+
+using namespace win;
 
 namespace {
 
@@ -60,10 +60,7 @@ ShellExecuteFn SetShellExecute(ShellExecuteFn fn) {
     return std::exchange(ShellCall(), std::move(fn));
 }
 
-}  // namespace quaff::about
-
 TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
-    using namespace quaff::win;
     // As designed: a dialog frame, client area 301 by 153, centred on the desktop.
     SetName("frmAbout");
     SetCaption("About Quaffometer");
@@ -91,7 +88,7 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
         {.kind = K::Label, .name = "Label4", .parent = "Panel1", .left = 8, .top = 80,
          .caption = "Or by  sending via paypal to the following e-mail address:-"},
         {.kind = K::Label, .name = "Label5", .parent = "Panel1", .left = 8, .top = 96,
-         .width = 289, .height = 13, .caption = quaff::about::kDonationEmail,
+         .width = 289, .height = 13, .caption = kDonationEmail,
          .alignment = centred},
         // Enter and Escape close the box, as they close a message box.
         {.kind = K::Button, .name = "Button1", .parent = "Panel1", .left = 112, .top = 120,
@@ -108,19 +105,18 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
 }
 
 std::string TfrmAbout::GetDefaultBrowser() {
-    quaff::win::RegIniFile registry(HKEY_CLASSES_ROOT, KEY_READ);
+    RegIniFile registry(HKEY_CLASSES_ROOT, KEY_READ);
     if (!registry.OpenKey("HTTP\\shell\\open\\command", false)) return {};
-    return quaff::about::BrowserFromCommand(registry.ReadValue(""));
+    return BrowserFromCommand(registry.ReadValue(""));
 }
 
 void TfrmAbout::Label3Click(Component*) {
-    using namespace quaff::about;
     const std::string address = DonationAddress();
     // A registration that cannot be read is no browser: the shell still opens the page.
     std::string browser;
     try {
         browser = GetDefaultBrowser();
-    } catch (const quaff::win::RegistryError&) {
+    } catch (const RegistryError&) {
     }
     HWND owner = Handle();
     if (!browser.empty() && Started(Shell(owner, "open", browser.c_str(), address.c_str())))
@@ -128,5 +124,7 @@ void TfrmAbout::Label3Click(Component*) {
     // No browser registered, or it would not start: the shell opens the address with
     // whatever the system uses for web pages.
     if (Started(Shell(owner, "open", address.c_str(), nullptr))) return;
-    throw quaff::Error("Could not open the donation page " + address);
+    throw Error("Could not open the donation page " + address);
 }
+
+}  // namespace quaff::about

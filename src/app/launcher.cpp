@@ -15,14 +15,16 @@
 #include "win/menu.h"
 #include "win/timer.h"
 
-using namespace quaff;
-using quaff::win::Application;
-using quaff::win::Component;
+namespace quaff::app {
+
+using monitor::TfrmMain;
+using win::Application;
+using win::Component;
 
 TfrmLaunch* frmLaunch = nullptr;
 TfrmMain* frmMain = nullptr;
-TfrmSettings* frmSettings = nullptr;
-TfrmAbout* frmAbout = nullptr;
+settings::TfrmSettings* frmSettings = nullptr;
+about::TfrmAbout* frmAbout = nullptr;
 
 namespace {
 
@@ -167,3 +169,5 @@ void TfrmLaunch::FreeMonitor() {
     if (TrayIcon1) TrayIcon1->SetIconList(nullptr);
     delete form;
 }
+
+}  // namespace quaff::app

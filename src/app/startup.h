@@ -4,9 +4,9 @@
 // that runs the tray's Exit, and the hidden launcher as the main form.
 #pragma once
 
-class TfrmLaunch;
-
 namespace quaff::app {
+
+class TfrmLaunch;
 
 // The application title: the caption of the program's message boxes and of its hidden
 // application window, by which a second copy finds the first.

@@ -15,9 +15,9 @@
 #include "win/speed_button.h"
 #include "win/up_down.h"
 
-using namespace quaff::win;
+namespace quaff::settings {
 
-namespace quaff {
+using namespace win;
 
 namespace {
 
@@ -29,8 +29,6 @@ std::string WithTrailingBackslash(std::string folder) {
 }
 
 }  // namespace
-
-}  // namespace quaff
 
 TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // As designed: a fixed tool window, client area 313 by 342 at 357, 150.
@@ -126,8 +124,8 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
 }
 
 void TfrmSettings::FormShow() {
-    quaff::TBeer beer;
-    quaff::LoadSettings(beer);
+    TBeer beer;
+    LoadSettings(beer);
     edName->SetText(beer.UserName);
     edSalary->SetText(beer.Salary);
     edDays->SetText(beer.DaysAWeek);
@@ -138,7 +136,7 @@ void TfrmSettings::FormShow() {
 }
 
 void TfrmSettings::btnOKClick(Component*) {
-    quaff::TBeer beer;
+    TBeer beer;
     beer.UserName = edName->Text();
     beer.Salary = edSalary->Text();
     beer.DaysAWeek = edDays->Text();
@@ -146,14 +144,16 @@ void TfrmSettings::btnOKClick(Component*) {
     beer.PriceOfDrink = edPrice->Text();
     beer.IconSet = cbIconSet->ItemIndex();  // -1 when the typed text is no item
     beer.ImageDir = edImageDir->Text();
-    if (quaff::SaveSettings(beer)) return;
+    if (SaveSettings(beer)) return;
     // Closing now would throw the user's edits away: stay open so OK can be tried again.
     SetModalResult(mrNone);
-    throw quaff::Error(quaff::kSettingsNotSaved);
+    throw Error(kSettingsNotSaved);
 }
 
 void TfrmSettings::SpeedButton1Click(Component*) {
     // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
-    const std::string folder = quaff::win::BrowseForFolder(Handle(), "");
-    if (!folder.empty()) edImageDir->SetText(quaff::WithTrailingBackslash(folder));
+    const std::string folder = BrowseForFolder(Handle(), "");
+    if (!folder.empty()) edImageDir->SetText(WithTrailingBackslash(folder));
 }
+
+}  // namespace quaff::settings

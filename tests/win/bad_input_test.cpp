@@ -36,6 +36,10 @@
 namespace {
 
 using quaff::TBeer;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::settings::TfrmSettings;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;
 

@@ -24,6 +24,11 @@
 namespace {
 
 using quaff::win::Application;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmAbout;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::app::frmSettings;
 
 const char kKey[] = "Software\\Orvik\\Quaffometer";
 

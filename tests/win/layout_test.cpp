@@ -21,6 +21,8 @@
 #include "win/layout.h"
 
 using namespace quaff::win;
+using quaff::about::TfrmAbout;
+using quaff::settings::TfrmSettings;
 
 namespace {
 

@@ -25,6 +25,7 @@
 #include "win/up_down.h"
 #include "win_test_support.h"
 
+using quaff::settings::TfrmSettings;
 using quaff::test::Click;
 using quaff::test::PressKey;
 using quaff::test::ErrorReports;

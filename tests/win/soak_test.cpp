@@ -28,6 +28,10 @@
 namespace {
 
 using quaff::win::Application;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::settings::TfrmSettings;
 using quaff::win::Icon;
 
 const char kOrvik[] = "Software\\Orvik";
