@@ -17,10 +17,6 @@ start_display() {
   . "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
   prepare_prefix
   wineserver -p >/dev/null 2>&1
-  # Wine's own services start with the first program of a prefix and inherit its output; the
-  # first program being a test under ctest, ctest would wait for them for ever. Started here,
-  # they write nowhere and stay with the persistent server.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 stop_display() {
   wineserver -k >/dev/null 2>&1

@@ -11,6 +11,10 @@ export QUAFF_BUILD="$build"
 . "$root/tools/display.sh"
 start_display            # Xvfb (and the Wine prefix and server) for the whole run
 trap stop_display EXIT
+# Wine's own services start with the first program of a prefix and inherit its output: were
+# that a test under ctest, ctest would wait for them for ever. Started here they write nowhere.
+# (Not in start_display: a tray host started after them would not get the icons.)
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 results="$build/test-results"
 # The Windows tests keep screenshots of the windows they show here.

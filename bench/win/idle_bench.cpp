@@ -112,12 +112,12 @@ void Print(const char* state, const Phase& p) {
     std::printf("  = %.1f wake-ups a minute (%.1f of them the launcher's tick)\n",
                 wakeUps * perMinute, c.launcherTicks * perMinute);
     const bool onlyTheTick = wakeUps == c.launcherTicks && c.timersStarted == 0;
-    bench::Result(std::string("Wake-ups a minute, ") + state,
-                  bench::Format("%.1f (launcher tick %.1f, tray timers %.1f, other %.1f)",
-                                wakeUps * perMinute, c.launcherTicks * perMinute,
-                                c.simpleTimerTicks * perMinute,
-                                (wakeUps - c.launcherTicks - c.simpleTimerTicks) * perMinute),
-                  "only the 2 s tick (30 a minute)", onlyTheTick);
+    bench::Result({std::string("Wake-ups a minute, ") + state,
+                   bench::Format("%.1f (launcher tick %.1f, tray timers %.1f, other %.1f)",
+                                 wakeUps * perMinute, c.launcherTicks * perMinute,
+                                 c.simpleTimerTicks * perMinute,
+                                 (wakeUps - c.launcherTicks - c.simpleTimerTicks) * perMinute),
+                   "", "", "only the 2 s tick (30 a minute)", onlyTheTick});
 }
 
 }  // namespace

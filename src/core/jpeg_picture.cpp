@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/errors.h"
+#include "core/jpeg_dc_only.h"
 
 // jpeglib.h expects FILE and size_t to be declared before it.
 #include <jpeglib.h>
@@ -56,6 +57,7 @@ struct Job {
     Picture* picture;
     std::vector<JSAMPLE>* cmykRow;
     jpeg_progress_mgr progress;
+    DcOnlyStore dcOnly;
 };
 
 uint64_t RoundUp(uint64_t n, uint64_t multiple) {
@@ -110,6 +112,26 @@ uint32_t CmykToPixel(const JSAMPLE* p, bool inverted) {
     return r << 16 | g << 8 | b;
 }
 
+// A progressive file brings every component's DC coefficients first, in scans of their own.
+// At 1/8 scale a block's output is its DC coefficient (libjpeg-turbo gives subsampled chroma a
+// 2 x 2 transform, whose other terms its block smoothing estimates from the DCs around), so
+// reading stops at the first scan that carries AC coefficients once every component has its
+// DC: what a window needs from a camera's picture is in the file's first few per cent. The
+// header of the scan it stops at has been read; its data has not.
+void ReadDcScans(j_decompress_ptr c) {
+    for (;;) {
+        bool everyDc = true;
+        for (int i = 0; i < c->num_components; ++i) everyDc = everyDc && c->coef_bits[i][0] >= 0;
+        if (c->Ss != 0 && everyDc) return;
+        int got;
+        do {
+            OnProgress(reinterpret_cast<j_common_ptr>(c));  // the limit on scans
+            got = jpeg_consume_input(c);
+        } while (got != JPEG_REACHED_SOS && got != JPEG_REACHED_EOI && got != JPEG_SUSPENDED);
+        if (got != JPEG_REACHED_SOS) return;  // the end of the file, possibly an early one
+    }
+}
+
 // Runs libjpeg from creation to the last row. A jump back from OnError lands in this frame and
 // passes over libjpeg's C frames only, so nothing here or in the callbacks may have a
 // destructor: the C++ objects live in the caller and are reached through `job`.
@@ -129,7 +151,20 @@ Outcome DecodeStream(j_decompress_ptr c, ErrorManager* err, std::FILE* file, Job
     // libjpeg holds its whole-picture buffers to this itself: a second line of defence.
     c->mem->max_memory_to_use = long(std::min<uint64_t>(job->budget - outputBytes, LONG_MAX));
 
+    const bool dcOnly = c->progressive_mode && c->scale_num == 1 && c->scale_denom == 8;
+    if (dcOnly) {
+        KeepDcOnly(c, &job->dcOnly);
+        c->buffered_image = TRUE;
+        c->do_block_smoothing = FALSE;  // it would blur the DCs: the picture is made from them
+    }
     jpeg_start_decompress(c);
+    if (dcOnly) {
+        ReadDcScans(c);
+        // Output from what has been read. Naming the scan whose header was just read would make
+        // libjpeg read that scan's data as the rows go out.
+        jpeg_start_output(c, jpeg_input_complete(c) ? c->input_scan_number
+                                                    : c->input_scan_number - 1);
+    }
     Picture& picture = *job->picture;
     picture.width = int(c->output_width);
     picture.height = int(c->output_height);
@@ -143,7 +178,8 @@ Outcome DecodeStream(j_decompress_ptr c, ErrorManager* err, std::FILE* file, Job
         for (unsigned x = 0; x < c->output_width; ++x)
             out[x] = cmyk ? CmykToPixel(row + 4 * x, c->saw_Adobe_marker) : out[x] & 0x00FFFFFF;
     }
-    // The rest of the file (normally just its end marker) is not needed.
+    // The rest of the file (normally just its end marker, or the scans a DC-only picture
+    // does without) is not needed.
     return Outcome::Done;
 }
 
@@ -161,6 +197,9 @@ struct DecompressGuard {
 Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
                        size_t memoryBudget) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // libjpeg reads 4 KiB at a time: through a larger buffer a camera's picture takes a
+    // hundred reads instead of more than a thousand (under Wine each is a system call).
+    if (file) std::setvbuf(file.get(), nullptr, _IOFBF, size_t{1} << 16);
     // A folder opens on some systems and fails at the first read; to the user it is the same.
     const int first = file ? std::fgetc(file.get()) : EOF;
     if (!file || (first == EOF && std::ferror(file.get())))
@@ -170,7 +209,7 @@ Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
 
     Picture picture;
     std::vector<JSAMPLE> cmykRow;
-    Job job{drawWidth, drawHeight, memoryBudget, &picture, &cmykRow, {}};
+    Job job{drawWidth, drawHeight, memoryBudget, &picture, &cmykRow, {}, {}};
     job.progress.progress_monitor = OnProgress;
 
     jpeg_decompress_struct cinfo{};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 
 #include "core/errors.h"
 #include "win/application.h"
@@ -14,7 +15,14 @@ namespace quaff::win {
 namespace {
 
 const char kClassName[] = "QuaffControl";
-const char kObjectProp[] = "QuaffControl.Object";
+
+// The object bound to each window of the toolkit. Kept in the process, not as a window
+// property: every message looks its window up, and under Wine a property is a round trip to
+// the server (a fifth of the time a window takes to open, measured).
+std::unordered_map<HWND, WinControl*>& Bound() {
+    static std::unordered_map<HWND, WinControl*> bound;
+    return bound;
+}
 
 }  // namespace
 
@@ -76,8 +84,8 @@ WinControl::~WinControl() {
 }
 
 WinControl* WinControl::FromHandle(HWND hwnd) {
-    if (!hwnd) return nullptr;
-    return static_cast<WinControl*>(GetPropA(hwnd, kObjectProp));
+    const auto found = Bound().find(hwnd);
+    return found == Bound().end() ? nullptr : found->second;
 }
 
 HWND WinControl::Handle() {
@@ -121,7 +129,7 @@ void WinControl::CreateHandle() {
     if (!hwnd) throw Error("Error creating window");
     handle_ = hwnd;
     if (!own) {
-        SetPropA(hwnd, kObjectProp, this);
+        Bound()[hwnd] = this;
         defaultProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClassProc)));
     }
@@ -155,7 +163,11 @@ LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     if (!self && msg == WM_NCCREATE) {
         self = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
         if (self) {
-            SetPropA(hwnd, kObjectProp, self);
+            try {
+                Bound()[hwnd] = self;
+            } catch (...) {
+                return FALSE;  // no memory to bind it: the window is not made
+            }
             self->handle_ = hwnd;
         }
     }
@@ -164,7 +176,7 @@ LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         WNDPROC previous = self->defaultProc_;
         LRESULT result = previous ? CallWindowProcA(previous, hwnd, msg, wp, lp)
                                   : DefWindowProcA(hwnd, msg, wp, lp);
-        RemovePropA(hwnd, kObjectProp);
+        Bound().erase(hwnd);
         if (self->handle_ == hwnd) self->handle_ = nullptr;
         return result;
     }

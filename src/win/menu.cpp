@@ -79,19 +79,18 @@ MenuItem* MenuItem::FindCommand(UINT command) {
     return nullptr;
 }
 
-PopupMenu::PopupMenu(Component* owner)
-    : Component(owner),
-      items_(new MenuItem(this)),
-      window_(std::make_unique<MessageWindow>(
-          [this](HWND h, UINT m, WPARAM w, LPARAM l) { return HandleMessage(h, m, w, l); })) {}
+PopupMenu::PopupMenu(Component* owner) : Component(owner), items_(new MenuItem(this)) {}
 
 PopupMenu::~PopupMenu() {
     // The window goes first: no command can arrive for items being destroyed.
     window_.reset();
 }
 
-HWND PopupMenu::WindowHandle() const {
-    return window_ ? window_->Handle() : nullptr;
+HWND PopupMenu::WindowHandle() {
+    if (!window_)
+        window_ = std::make_unique<MessageWindow>(
+            [this](HWND h, UINT m, WPARAM w, LPARAM l) { return HandleMessage(h, m, w, l); });
+    return window_->Handle();
 }
 
 void PopupMenu::SetPopupComponent(Component* component) {

@@ -82,8 +82,9 @@ public:
     // click runs afterwards, when the posted command is handled.
     void Popup(int x, int y);
 
-    // The hidden window that receives the menu's commands.
-    HWND WindowHandle() const;
+    // The hidden window that receives the menu's commands, made when first asked for (at the
+    // first showing): a menu that is never shown costs no window.
+    HWND WindowHandle();
 
 protected:
     void Notification(Component* component, Operation operation) override;

@@ -33,11 +33,20 @@ UniqueKey CreateSection(HKEY key, const std::string& section) {
 // buffer keeps one zero past what the call may fill, and the text is cut at the first zero
 // within the length the call reported.
 std::string ReadText(HKEY key, const std::string& ident, std::string_view fallback) {
+    // The settings are short: one call reads them (every call is a round trip to the system's
+    // registry, and the tick loads seven values three times). A longer one reports its size.
+    char first[256];
     DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG rc = RegQueryValueExA(key, ident.c_str(), nullptr, &type, nullptr, &size);
+    DWORD size = sizeof first - 1;
+    LONG rc = RegQueryValueExA(key, ident.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(first), &size);
     if (rc == ERROR_FILE_NOT_FOUND) return std::string(fallback);
-    if (rc != ERROR_SUCCESS) throw RegistryError(GetDataFailed(ident));
+    if (rc == ERROR_SUCCESS) {
+        if (!IsText(type)) throw RegistryError(InvalidType(ident));
+        const std::string_view text(first, std::min<DWORD>(size, sizeof first - 1));
+        return std::string(text.substr(0, text.find('\0')));
+    }
+    if (rc != ERROR_MORE_DATA) throw RegistryError(GetDataFailed(ident));
 
     std::string buffer;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {

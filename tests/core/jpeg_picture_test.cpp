@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <jerror.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -235,6 +236,83 @@ TEST_F(JpegPictureTest, FilesThatAreNotPicturesAreRefusedWithAClearMessage) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
+}
+
+TEST_F(JpegPictureTest, ProgressiveFileWantedAtAnEighthIsReadUpToItsFirstAcScan) {
+    // Sharp detail in brightness only, over colour that changes smoothly: at 1/8 scale what
+    // shows of it is carried by the DC coefficients, which a progressive file sends first.
+    JpegSpec shape{256, 192, 75, false, 3};
+    const auto row = [&](int y, JSAMPLE* s) {
+        for (int x = 0; x < shape.width; ++x) {
+            const int light = (x / 24 + y / 24) % 2 ? 60 : -60;
+            s[3 * x] = JSAMPLE(100 + x / 6 + light), s[3 * x + 1] = JSAMPLE(110 + y / 5 + light),
+                  s[3 * x + 2] = JSAMPLE(150 - x / 8 + light);
+        }
+    };
+    WriteJpeg(Path("baseline.jpg"), shape, row);
+    shape.progressive = true;
+    WriteJpeg(Path("progressive.jpg"), shape, row);
+    // Every coefficient of the same picture at 1/8, as the baseline file holds them.
+    const Picture reference = DecodeJpegFile(Path("baseline.jpg"), 32, 24);
+    ASSERT_EQ(reference.width, 32);
+
+    const std::string whole = ReadBytes(Path("progressive.jpg"));
+    struct Scan {
+        size_t at;
+        int start, high;  // the first coefficient and the successive-approximation high bit
+    };
+    std::vector<Scan> scans;
+    for (size_t at = whole.find("\xFF\xDA"); at != std::string::npos;
+         at = whole.find("\xFF\xDA", at + 2)) {
+        const int components = whole[at + 4];
+        scans.push_back({at, whole[at + 5 + 2 * components], (whole[at + 7 + 2 * components] >> 4) & 15});
+    }
+    ASSERT_GT(scans.size(), 6u);
+    ASSERT_EQ(scans[0].start, 0) << "libjpeg's progression starts with the DC coefficients";
+    ASSERT_NE(scans[1].start, 0);
+    std::string damaged = whole;
+    damaged[scans[2].at + 7] = char(64);  // the third scan's first coefficient past its last
+    const auto refine = std::find_if(scans.begin(), scans.end(),
+                                     [](const Scan& s) { return s.start == 0 && s.high > 0; });
+    ASSERT_NE(refine, scans.end());
+    const std::string refinement = whole.substr(refine->at, (refine + 1)->at - refine->at);
+    std::string manyDc = whole;
+    for (int i = 0; i <= kMaxJpegScans; ++i) manyDc.insert(scans[1].at, refinement);
+
+    // The DC scans carry each DC without its last bit: one quantisation step, at quality 75 a
+    // level in brightness and up to 1.772 x 9/8 levels in blue, and a level of rounding.
+    const int tolerance = 4;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string error;  // empty: the picture within the tolerance of the reference
+    };
+    const Case cases[] = {
+        {"whole file", whole, ""},
+        {"cut after its DC scan", whole.substr(0, scans[1].at) + "\xFF\xD9", ""},
+        {"the scans after are never read", damaged, ""},
+        {"more DC scans than allowed", manyDc, "JPEG image has too many scans: more than 500"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(Path("case.jpg"), c.bytes);
+        try {
+            const Picture pic = DecodeJpegFile(Path("case.jpg"), 32, 24);
+            EXPECT_EQ(c.error, "");
+            ASSERT_EQ(pic.width, reference.width);
+            ASSERT_EQ(pic.height, reference.height);
+            int worst = 0;
+            for (size_t i = 0; i < pic.pixels.size(); ++i)
+                for (int shift : {16, 8, 0})
+                    worst = std::max(worst, std::abs(int(pic.pixels[i] >> shift & 0xFF) -
+                                                     int(reference.pixels[i] >> shift & 0xFF)));
+            EXPECT_LE(worst, tolerance);
+        } catch (const JpegError& e) {
+            EXPECT_EQ(e.what(), c.error);
+        }
+    }
+    WriteBytes(Path("case.jpg"), damaged);
+    EXPECT_THROW(DecodeJpegFileFull(Path("case.jpg")), JpegError) << "the damage is real";
 }
 
 TEST_F(JpegPictureTest, FilesThatCannotBeOpenedNameThePath) {

@@ -90,6 +90,8 @@ TEST_F(RegIniFileTest, StoredTextIsReadUpToItsEndWhateverItsShape) {
         {"embedded zero", {"v", REG_SZ, std::string("abc\0def\0", 8)}, "abc"},
         {"no terminator", {"v", REG_SZ, "abc"}, "abc"},
         {"long, no terminator", {"v", REG_SZ, LongText(10000)}, LongText(10000)},
+        {"as long as a short read takes", {"v", REG_SZ, LongText(255)}, LongText(255)},
+        {"one more than that", {"v", REG_SZ, LongText(256)}, LongText(256)},
         {"zero length", {"v", REG_SZ, ""}, ""},
         {"expandable, unexpanded", {"v", REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9)},
          "%TEMP%\\x"},
