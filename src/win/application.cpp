@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "core/errors.h"
+#include "win/window_class.h"
 
 namespace quaff::win {
 
@@ -19,13 +20,13 @@ void Application::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     HINSTANCE instance = Module();
+    // The one object of its class: the procedure needs no binding, it answers for Instance().
     WNDCLASSA wc{};
     wc.lpfnWndProc = &WindowProc;
-    wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, "MAINICON");
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
+    RegisterWindowClassOnce(wc);
     // Hidden: the program shows no taskbar button of its own.
     handle_ = CreateWindowExA(0, kWindowClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

@@ -9,6 +9,7 @@
 #include "win/font_cache.h"
 #include "win/handles.h"
 #include "win/menu.h"
+#include "win/window_class.h"
 
 namespace quaff::win {
 
@@ -27,17 +28,13 @@ std::unordered_map<HWND, WinControl*>& Bound() {
 }  // namespace
 
 void WinControl::RegisterClassOnce() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA probe;
-    if (GetClassInfoA(instance, kClassName, &probe)) return;
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &WinControl::ClassProc;
-    wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
+    RegisterWindowClassOnce(wc);
 }
 
 namespace {
@@ -160,8 +157,8 @@ void WinControl::UpdateStyle(DWORD add, DWORD remove, bool ex) {
 
 LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WinControl* self = FromHandle(hwnd);
-    if (!self && msg == WM_NCCREATE) {
-        self = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    if (!self) {
+        self = CreatingObject<WinControl>(msg, lp);
         if (self) {
             try {
                 Bound()[hwnd] = self;
