@@ -57,6 +57,4 @@ std::string DrinksHint(double drinkCount, const FormatSettings& fs) {
     return FloatToStr(drinkCount, fs) + " drinks earnt";
 }
 
-int IconSetIndex(int32_t iconSet) { return iconSet >= 0 && iconSet <= 5 ? iconSet : 0; }
-
 }  // namespace quaff

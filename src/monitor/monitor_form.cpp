@@ -7,10 +7,10 @@
 #include <utility>
 
 #include "core/earnings.h"
+#include "core/icon_sets.h"
 #include "core/jpeg_picture.h"
 #include "core/picture_scale.h"
 #include "monitor/picture_folder.h"
-#include "resources/resource_names.h"
 #include "settings/settings.h"
 #include "win/clock.h"
 #include "win/layout.h"
@@ -90,25 +90,28 @@ void TfrmMain::BuildLayout() {
     Image1->SetContextMenu(PopupMenu1);
 }
 
+namespace {
+
+// The members that hold the icon sets, in the order of the icon-set table.
+win::ImageList* TfrmMain::* const kIconSetMembers[] = {
+    &TfrmMain::BitterLarge, &TfrmMain::BitterSmall, &TfrmMain::GuinessLarge,
+    &TfrmMain::GuinessSmall, &TfrmMain::LagerLarge, &TfrmMain::LagerSmall};
+static_assert(std::size(kIconSetMembers) == kIconSetCount);
+
+}  // namespace
+
 void TfrmMain::ReadIconSets() {
-    win::ImageList** const lists[] = {&BitterLarge,  &BitterSmall, &GuinessLarge,
-                                      &GuinessSmall, &LagerLarge,  &LagerSmall};
-    const char* const names[] = {"BitterLarge",  "BitterSmall", "GuinessLarge",
-                                 "GuinessSmall", "LagerLarge",  "LagerSmall"};
-    static_assert(std::size(lists) == std::size(kIconSetResources));
     const HINSTANCE module = win::Application::Instance().Module();
-    for (size_t i = 0; i < std::size(lists); ++i) {
+    for (const quaff::IconSet& set : kIconSets) {
         auto* list = new win::ImageList(this);
-        list->SetName(names[i]);
-        *lists[i] = list;
-        list->ReadFromResource(module, kIconSetResources[i]);
+        list->SetName(set.listName);
+        this->*kIconSetMembers[set.number] = list;
+        list->ReadFromResource(module, set.resourceName);
     }
 }
 
 win::ImageList* TfrmMain::IconSet(int32_t iconSet) const {
-    win::ImageList* const lists[] = {BitterLarge,  BitterSmall, GuinessLarge,
-                                     GuinessSmall, LagerLarge,  LagerSmall};
-    return lists[IconSetIndex(iconSet)];
+    return this->*kIconSetMembers[IconSetByNumber(iconSet).number];
 }
 
 void TfrmMain::FormCreate() { running_ = false; }

@@ -1,6 +1,7 @@
 #include "settings/settings_form.h"
 
 #include "core/errors.h"
+#include "core/icon_sets.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
 #include "win/application.h"
@@ -80,7 +81,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
         // The items' indexes are the icon-set numbers.
         {.kind = K::ComboBox, .name = "cbIconSet", .parent = "GroupBox1", .left = 80,
          .top = 20, .width = 209, .height = 21, .tabOrder = 0,
-         .items = "Bitter Full\nBitter Half\nGuiness Full\nGuiness Half\nLager Full\nLager Half",
+         .items = IconSetItems().c_str(),
          .itemIndex = 0},
         {.kind = K::Label, .name = "Label7", .parent = "GroupBox1", .left = 16, .top = 60,
          .caption = "Image Dir:"},

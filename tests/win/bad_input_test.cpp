@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/launcher.h"
+#include "core/icon_sets.h"
 #include "dialog_test_support.h"
 #include "monitor/monitor_form.h"
 #include "monitor_test_support.h"
@@ -59,10 +60,6 @@ constexpr size_t kLong = 10'000;
 std::string TBeer::* const kTexts[kFields] = {
     &TBeer::UserName,     &TBeer::Salary, &TBeer::DaysAWeek, &TBeer::HoursADay,
     &TBeer::PriceOfDrink, nullptr,        &TBeer::ImageDir};
-
-int IconSetIndexOf(int32_t iconSet) { return iconSet >= 0 && iconSet <= 5 ? iconSet : 0; }
-const char* const kIconLists[] = {"BitterLarge",  "BitterSmall", "GuinessLarge",
-                                  "GuinessSmall", "LagerLarge",  "LagerSmall"};
 
 struct Case {
     Field field;
@@ -180,7 +177,7 @@ TEST_P(BadSettingTest, LoadsAsDefinedAndTheTickCountsOrReportsExactly) {
 
     frmLaunch = quaff::win::CreateMainForm<TfrmLaunch>(nullptr);
     ASSERT_NE(frmMain, nullptr);
-    const std::string list = kIconLists[IconSetIndexOf(want.IconSet)];
+    const std::string list = quaff::IconSetByNumber(want.IconSet).listName;
     EXPECT_EQ(frmLaunch->TrayIcon1->IconList()->Name(), list);
     EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), 15);
 
