@@ -29,8 +29,15 @@ std::vector<std::string> SplitItems(const char* items) {
     return out;
 }
 
+ControlKind KindOfEntry(const ControlSpec& s) {
+    if (s.into.fill && !s.kind) return s.into.kind;
+    if (!s.into.fill && s.kind) return *s.kind;
+    throw Error(std::string("Control '") + (s.name ? s.name : "") +
+                "' needs either a member or a kind");
+}
+
 WinControl* Make(Form& form, const ControlSpec& s) {
-    switch (s.kind) {
+    switch (KindOfEntry(s)) {
         case ControlKind::Panel: {
             auto* p = new Panel(&form);
             p->SetBevel(s.bevel);
@@ -94,6 +101,7 @@ void BuildControls(Form& form, std::initializer_list<ControlSpec> controls) {
     for (const ControlSpec& s : controls) {
         WinControl* parent = s.parent ? &FindControl<WinControl>(form, s.parent) : &form;
         WinControl* c = Make(form, s);
+        if (s.into.fill) s.into.fill(form, *c);
         c->SetName(s.name ? s.name : "");
         if (s.font) c->SetFont(*s.font);
         c->SetBounds(s.left, s.top, s.width, s.height);
