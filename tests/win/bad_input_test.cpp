@@ -44,8 +44,6 @@ using quaff::settings::TfrmSettings;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;
 
-const char kOrvik[] = "Software\\Orvik";
-const char kSettings[] = "Software\\Orvik\\Quaffometer\\Settings";
 
 enum Field { UserName, Salary, DaysAWeek, HoursADay, PriceOfDrink, IconSet, ImageDir, kFields };
 const char* const kNames[kFields] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
@@ -75,17 +73,14 @@ std::string WindowText(HWND h) {
 class BadSettingTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
         ErrorReports().clear();
         temp_.Jpeg("good.jpg", 40, 30);
         temp_.Folder("Bilder\xE4");
         temp_.Jpeg("Bilder\xE4\\bier.jpg", 24, 16);
         StoreCase();
     }
-    void TearDown() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
-        ErrorReports().clear();
-    }
+    void TearDown() override { ErrorReports().clear(); }
+    quaff::test::NoStoredSettings noSettings_;
 
     // Good settings: the worked example of the pay arithmetic (3 drinks and frame 6 after an
     // hour in a 31-day month), Lager Full and a folder holding one picture 40 wide.
@@ -134,7 +129,7 @@ protected:
             else if (auto bad = Bad())
                 values.push_back(*bad);
         }
-        quaff::test::PutRaw(HKEY_CURRENT_USER, kSettings, values);
+        quaff::test::PutRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, values);
     }
 
     // What a load into a fresh record yields: a missing or empty value its default, a value
@@ -271,7 +266,7 @@ TEST_P(BadSettingTest, SettingsDialogShowsWhatLoadsAndOkStoresSevenTexts) {
     EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
 
     for (const char* name : kNames) {
-        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, kSettings, name);
+        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, name);
         ASSERT_TRUE(raw) << name;
         EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ)) << name;
     }
