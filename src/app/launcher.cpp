@@ -127,8 +127,8 @@ void TfrmLaunch::Timer1Timer(Component*) {
         // them nested in each other; once it is closed the next failing tick reports again.
         if (tickErrorShowing_) return;
         tickErrorShowing_ = true;
+        const win::ScopeExit closed([this] { tickErrorShowing_ = false; });
         Application::Instance().HandleException(e);
-        tickErrorShowing_ = false;
     }
 }
 
