@@ -15,7 +15,7 @@ namespace {
 std::unique_ptr<app::SingleInstance> g_instance;
 }
 
-TfrmLaunch* StartProgram() {
+app::TfrmLaunch* StartProgram() {
     // As the program's WinMain does.
     g_instance = std::make_unique<app::SingleInstance>();
     if (!g_instance->First()) {
@@ -26,8 +26,8 @@ TfrmLaunch* StartProgram() {
 }
 
 void StopProgram() {
-    delete frmLaunch;
-    frmLaunch = nullptr;
+    delete app::frmLaunch;
+    app::frmLaunch = nullptr;
     g_instance.reset();
 }
 

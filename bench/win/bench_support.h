@@ -7,7 +7,9 @@
 
 #include "bench_measure.h"
 
+namespace quaff::app {
 class TfrmLaunch;
+}
 
 namespace quaff::bench {
 
@@ -15,7 +17,7 @@ namespace quaff::bench {
 // (main form hidden, title "Quaffometer"), the locale's formats, then the launcher as main
 // form. Answers the launcher (also in frmLaunch); it has put its icon in the notification
 // area and shows frame 15 of the stored icon set.
-TfrmLaunch* StartProgram();
+app::TfrmLaunch* StartProgram();
 // Frees the launcher (its icon leaves the notification area).
 void StopProgram();
 

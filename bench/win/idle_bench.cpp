@@ -20,6 +20,7 @@
 #include "win/timer.h"
 
 using namespace quaff;
+using namespace quaff::app;
 
 namespace {
 

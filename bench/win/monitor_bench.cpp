@@ -26,6 +26,7 @@
 #include "win/image.h"
 
 using namespace quaff;
+using namespace quaff::app;
 using bench::Format;
 using bench::Median;
 using bench::MiB;

@@ -20,11 +20,12 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "resources/resource_names.h"
+#include "core/icon_sets.h"
 #include "startup_probe.h"
 #include "win/image_list.h"
 
 using namespace quaff;
+using namespace quaff::app;
 using bench::Format;
 using bench::Median;
 using bench::MiB;
@@ -90,7 +91,7 @@ bool Launch(const Kind& kind, bool profile, Run& run, std::string& failure) {
 
 std::uint64_t FrameHash(int iconSet, int frame) {
     win::ImageList set(nullptr);
-    set.ReadFromResource(GetModuleHandleA(nullptr), kIconSetResources[iconSet]);
+    set.ReadFromResource(GetModuleHandleA(nullptr), IconSetByNumber(iconSet).resourceName);
     HICON icon = ImageList_GetIcon(set.Handle(), frame, ILD_NORMAL);
     const std::uint64_t hash = bench::probe::IconPixelsHash(icon);
     DestroyIcon(icon);

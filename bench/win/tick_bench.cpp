@@ -28,6 +28,7 @@
 #include "win/timer.h"
 
 using namespace quaff;
+using namespace quaff::app;
 using bench::Format;
 using bench::Median;
 using bench::NowMicros;

@@ -12,9 +12,9 @@
 #include "win/panel.h"
 #include "win/registry.h"
 
-using quaff::win::Component;
-
 namespace quaff::about {
+
+using namespace win;
 
 namespace {
 
@@ -60,10 +60,7 @@ ShellExecuteFn SetShellExecute(ShellExecuteFn fn) {
     return std::exchange(ShellCall(), std::move(fn));
 }
 
-}  // namespace quaff::about
-
 TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
-    using namespace quaff::win;
     // As designed: a dialog frame, client area 301 by 153, centred on the desktop.
     SetName("frmAbout");
     SetCaption("About Quaffometer");
@@ -74,53 +71,51 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
     FontSpec link;
     link.color = kNavy;
     link.underline = true;
-    using K = ControlKind;
     const auto centred = Label::Alignment::Center;
     // The centred lines keep their designed width; the others (243 and 267 wide in the
     // designed font) size themselves to their text, so a wider substitute font cuts nothing.
     BuildControls(*this, {
-        {.kind = K::Panel, .name = "Panel1", .align = Align::Client},
-        {.kind = K::Label, .name = "Label1", .parent = "Panel1", .left = 8, .top = 16,
+        {.into = Into<&TfrmAbout::Panel1>,
+         .name = "Panel1", .align = Align::Client},
+        {.into = Into<&TfrmAbout::Label1>,
+         .name = "Label1", .parent = "Panel1", .left = 8, .top = 16,
          .width = 289, .height = 13,
          .caption = "Quaffometer, by the Quaffometer developers", .alignment = centred},
-        {.kind = K::Label, .name = "Label2", .parent = "Panel1", .left = 8, .top = 40,
+        {.into = Into<&TfrmAbout::Label2>,
+         .name = "Label2", .parent = "Panel1", .left = 8, .top = 40,
          .caption = "To make a donation please use the following link:-"},
-        {.kind = K::Label, .name = "Label3", .parent = "Panel1", .left = 8, .top = 56,
+        {.into = Into<&TfrmAbout::Label3>,
+         .name = "Label3", .parent = "Panel1", .left = 8, .top = 56,
          .width = 289, .height = 13, .caption = "Donate Via No Chex", .font = &link,
          .alignment = centred, .onClick = On(&TfrmAbout::Label3Click)},
-        {.kind = K::Label, .name = "Label4", .parent = "Panel1", .left = 8, .top = 80,
+        {.into = Into<&TfrmAbout::Label4>,
+         .name = "Label4", .parent = "Panel1", .left = 8, .top = 80,
          .caption = "Or by  sending via paypal to the following e-mail address:-"},
-        {.kind = K::Label, .name = "Label5", .parent = "Panel1", .left = 8, .top = 96,
-         .width = 289, .height = 13, .caption = quaff::about::kDonationEmail,
+        {.into = Into<&TfrmAbout::Label5>,
+         .name = "Label5", .parent = "Panel1", .left = 8, .top = 96,
+         .width = 289, .height = 13, .caption = kDonationEmail,
          .alignment = centred},
         // Enter and Escape close the box, as they close a message box.
-        {.kind = K::Button, .name = "Button1", .parent = "Panel1", .left = 112, .top = 120,
+        {.into = Into<&TfrmAbout::Button1>,
+         .name = "Button1", .parent = "Panel1", .left = 112, .top = 120,
          .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .isDefault = true,
          .isCancel = true},
     });
-    Panel1 = &FindControl<Panel>(*this, "Panel1");
-    Label1 = &FindControl<Label>(*this, "Label1");
-    Label2 = &FindControl<Label>(*this, "Label2");
-    Label3 = &FindControl<Label>(*this, "Label3");
-    Label4 = &FindControl<Label>(*this, "Label4");
-    Label5 = &FindControl<Label>(*this, "Label5");
-    Button1 = &FindControl<Button>(*this, "Button1");
 }
 
 std::string TfrmAbout::GetDefaultBrowser() {
-    quaff::win::RegIniFile registry(HKEY_CLASSES_ROOT, KEY_READ);
+    RegIniFile registry(HKEY_CLASSES_ROOT, KEY_READ);
     if (!registry.OpenKey("HTTP\\shell\\open\\command", false)) return {};
-    return quaff::about::BrowserFromCommand(registry.ReadValue(""));
+    return BrowserFromCommand(registry.ReadValue(""));
 }
 
 void TfrmAbout::Label3Click(Component*) {
-    using namespace quaff::about;
     const std::string address = DonationAddress();
     // A registration that cannot be read is no browser: the shell still opens the page.
     std::string browser;
     try {
         browser = GetDefaultBrowser();
-    } catch (const quaff::win::RegistryError&) {
+    } catch (const RegistryError&) {
     }
     HWND owner = Handle();
     if (!browser.empty() && Started(Shell(owner, "open", browser.c_str(), address.c_str())))
@@ -128,5 +123,7 @@ void TfrmAbout::Label3Click(Component*) {
     // No browser registered, or it would not start: the shell opens the address with
     // whatever the system uses for web pages.
     if (Started(Shell(owner, "open", address.c_str(), nullptr))) return;
-    throw quaff::Error("Could not open the donation page " + address);
+    throw Error("Could not open the donation page " + address);
 }
+
+}  // namespace quaff::about

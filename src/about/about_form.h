@@ -30,27 +30,27 @@ using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, con
 // Installs `fn` (an empty one restores the real call) and answers the one it replaced.
 ShellExecuteFn SetShellExecute(ShellExecuteFn fn);
 
-}  // namespace quaff::about
-
-class TfrmAbout : public quaff::win::Form {
+class TfrmAbout : public win::Form {
 public:
-    explicit TfrmAbout(quaff::win::Component* owner);
+    explicit TfrmAbout(win::Component* owner);
 
     // Designed controls.
-    quaff::win::Panel* Panel1;
-    quaff::win::Label* Label1;
-    quaff::win::Label* Label2;
-    quaff::win::Label* Label3;
-    quaff::win::Label* Label4;
-    quaff::win::Label* Label5;
-    quaff::win::Button* Button1;
+    win::Panel* Panel1;
+    win::Label* Label1;
+    win::Label* Label2;
+    win::Label* Label3;
+    win::Label* Label4;
+    win::Label* Label5;
+    win::Button* Button1;
 
     // Opens the donation page: with the default browser when one is registered and starts,
     // else by handing the address to the shell. Throws quaff::Error when neither opens it.
-    void Label3Click(quaff::win::Component* sender);
+    void Label3Click(win::Component* sender);
 
     // The program registered to open web addresses (HKEY_CLASSES_ROOT
     // "HTTP\shell\open\command"), or empty text when none is registered. Throws
-    // quaff::win::RegistryError when the registration is not text.
+    // win::RegistryError when the registration is not text.
     static std::string GetDefaultBrowser();
 };
+
+}  // namespace quaff::about

@@ -12,19 +12,22 @@
 #include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "win/application.h"
+#include "win/handles.h"
 #include "win/icon_style.h"
 #include "win/locale.h"
 #include "win/menu.h"
 #include "win/timer.h"
 
-using namespace quaff;
-using quaff::win::Application;
-using quaff::win::Component;
+namespace quaff::app {
+
+using monitor::TfrmMain;
+using win::Application;
+using win::Component;
 
 TfrmLaunch* frmLaunch = nullptr;
 TfrmMain* frmMain = nullptr;
-TfrmSettings* frmSettings = nullptr;
-TfrmAbout* frmAbout = nullptr;
+settings::TfrmSettings* frmSettings = nullptr;
+about::TfrmAbout* frmAbout = nullptr;
 
 namespace {
 
@@ -41,13 +44,10 @@ win::MenuItem* AddItem(win::PopupMenu* menu, const char* name, const char* capti
 template <class Dialog>
 void ShowWhileOpen(TfrmLaunch* owner, Dialog*& ref) {
     ref = new Dialog(owner);
-    struct Free {
-        Dialog*& ref;
-        ~Free() {
-            delete ref;
-            ref = nullptr;
-        }
-    } free{ref};
+    const win::ScopeExit freed([&ref] {
+        delete ref;
+        ref = nullptr;
+    });
     ref->FinishCreation();
     ref->ShowModal();
 }
@@ -139,8 +139,8 @@ void TfrmLaunch::Timer1Timer(Component*) {
         // them nested in each other; once it is closed the next failing tick reports again.
         if (tickErrorShowing_) return;
         tickErrorShowing_ = true;
+        const win::ScopeExit closed([this] { tickErrorShowing_ = false; });
         Application::Instance().HandleException(e);
-        tickErrorShowing_ = false;
     }
 }
 
@@ -181,3 +181,5 @@ void TfrmLaunch::FreeMonitor() {
     if (TrayIcon1) TrayIcon1->SetIconList(nullptr);
     delete form;
 }
+
+}  // namespace quaff::app

@@ -14,37 +14,40 @@ class Timer;
 namespace quaff::tray {
 class TTrayIcon;
 }
-
 namespace quaff::monitor {
 class TfrmMain;
 }
-using quaff::monitor::TfrmMain;
-
+namespace quaff::settings {
 class TfrmSettings;
+}
+namespace quaff::about {
 class TfrmAbout;
+}
 
-class TfrmLaunch : public quaff::win::Form {
+namespace quaff::app {
+
+class TfrmLaunch : public win::Form {
 public:
-    explicit TfrmLaunch(quaff::win::Component* owner);
+    explicit TfrmLaunch(win::Component* owner);
     ~TfrmLaunch() override;
 
     // Designed components.
-    quaff::tray::TTrayIcon* TrayIcon1;
-    quaff::win::PopupMenu* PopupMenu1;
-    quaff::win::MenuItem* stuff1;
-    quaff::win::MenuItem* Settings1;
-    quaff::win::MenuItem* exit1;
-    quaff::win::MenuItem* N1;
-    quaff::win::MenuItem* About1;
-    quaff::win::Timer* Timer1;
+    tray::TTrayIcon* TrayIcon1;
+    win::PopupMenu* PopupMenu1;
+    win::MenuItem* stuff1;
+    win::MenuItem* Settings1;
+    win::MenuItem* exit1;
+    win::MenuItem* N1;
+    win::MenuItem* About1;
+    win::Timer* Timer1;
 
     // Event handlers.
     void FormCreate();
-    void Timer1Timer(quaff::win::Component* sender);
-    void stuff1Click(quaff::win::Component* sender);
-    void TrayIcon1DblClick(quaff::win::Component* sender);
-    void About1Click(quaff::win::Component* sender);
-    void exit1Click(quaff::win::Component* sender);
+    void Timer1Timer(win::Component* sender);
+    void stuff1Click(win::Component* sender);
+    void TrayIcon1DblClick(win::Component* sender);
+    void About1Click(win::Component* sender);
+    void exit1Click(win::Component* sender);
 
     // The counting tick itself; errors propagate (Timer1Timer reports them).
     void UpdateTray();
@@ -71,6 +74,8 @@ private:
 
 // Program-wide references, as the launcher keeps them.
 extern TfrmLaunch* frmLaunch;
-extern TfrmMain* frmMain;
-extern TfrmSettings* frmSettings;
-extern TfrmAbout* frmAbout;
+extern monitor::TfrmMain* frmMain;
+extern settings::TfrmSettings* frmSettings;
+extern about::TfrmAbout* frmAbout;
+
+}  // namespace quaff::app

@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 1;
     }
     app.Run();
-    delete frmLaunch;
+    delete quaff::app::frmLaunch;
     app.Finalize();
     return 0;
 }

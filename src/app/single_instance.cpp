@@ -1,11 +1,12 @@
 #include "app/single_instance.h"
 
+#include "app/startup.h"
+#include "win/application.h"
+
 namespace quaff::app {
 
 namespace {
 const char kMutexName[] = "Local\\Quaffometer.Running";
-const char kAppWindowClass[] = "QuaffApplication";
-const char kAppTitle[] = "Quaffometer";
 }  // namespace
 
 UINT SingleInstance::ShowRequestMessage() {
@@ -14,12 +15,12 @@ UINT SingleInstance::ShowRequestMessage() {
 }
 
 SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexA(nullptr, FALSE, kMutexName);
+    mutex_.reset(CreateMutexA(nullptr, FALSE, kMutexName));
     if (!mutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return;
     first_ = false;
     // The first copy may still be starting: give its window a moment to appear.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (HWND running = FindWindowA(kAppWindowClass, kAppTitle)) {
+        if (HWND running = FindWindowA(win::Application::kWindowClass, kProgramTitle)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(running, &pid);
             AllowSetForegroundWindow(pid);
@@ -30,8 +31,5 @@ SingleInstance::SingleInstance() {
     }
 }
 
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
-}
 
 }  // namespace quaff::app

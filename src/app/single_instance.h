@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include "win/handles.h"
+
 namespace quaff::app {
 
 class SingleInstance {
 public:
     SingleInstance();
-    ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
@@ -21,7 +22,7 @@ public:
     static UINT ShowRequestMessage();
 
 private:
-    HANDLE mutex_ = nullptr;
+    win::UniqueKernelHandle mutex_;
     bool first_ = true;
 };
 

@@ -10,7 +10,7 @@ namespace quaff::app {
 TfrmLaunch* StartProgram() {
     auto& app = win::Application::Instance();
     app.SetShowMainForm(false);
-    app.SetTitle("Quaffometer");
+    app.SetTitle(kProgramTitle);
     app.Initialize();
     win::UserFormats();  // the locale's formats, read once at start-up
 

@@ -4,9 +4,13 @@
 // that runs the tray's Exit, and the hidden launcher as the main form.
 #pragma once
 
+namespace quaff::app {
+
 class TfrmLaunch;
 
-namespace quaff::app {
+// The application title: the caption of the program's message boxes and of its hidden
+// application window, by which a second copy finds the first.
+inline constexpr char kProgramTitle[] = "Quaffometer";
 
 // Creates the launcher (which puts the icon in the notification area) and answers it;
 // an error while creating it propagates.

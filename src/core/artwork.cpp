@@ -5,22 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/earnings.h"
-
 namespace quaff {
-
-const std::array<IconSet, kIconSetCount> kIconSets = {{
-    {0, "Bitter Full", Drink::Bitter, Measure::Full},
-    {1, "Bitter Half", Drink::Bitter, Measure::Half},
-    {2, "Guiness Full", Drink::Guiness, Measure::Full},
-    {3, "Guiness Half", Drink::Guiness, Measure::Half},
-    {4, "Lager Full", Drink::Lager, Measure::Full},
-    {5, "Lager Half", Drink::Lager, Measure::Half},
-}};
-
-const IconSet& IconSetByNumber(int32_t number) {
-  return kIconSets[static_cast<size_t>(IconSetIndex(number))];
-}
 
 Colour555 LiquidColour(Drink drink) {
   switch (drink) {

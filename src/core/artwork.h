@@ -8,24 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/icon_sets.h"
+
 namespace quaff {
-
-enum class Drink { Bitter, Guiness, Lager };
-enum class Measure { Full, Half };
-
-// One icon set as the settings name it: the combo box item and the glass it shows.
-struct IconSet {
-  int32_t number;          // 0 to 5, the index of the item in the settings dialog's box
-  std::string_view itemText;  // e.g. "Bitter Full"
-  Drink drink;
-  Measure measure;
-};
-
-constexpr int kIconSetCount = 6;
-// The sets in the order of their numbers.
-extern const std::array<IconSet, kIconSetCount> kIconSets;
-// Any number outside 0..5 (-1 when nothing is stored) falls back to set 0, "Bitter Full".
-const IconSet& IconSetByNumber(int32_t number);
 
 // 16-bit colour, 5 bits per component: red in bits 10-14, green 5-9, blue 0-4, bit 15 zero.
 using Colour555 = uint16_t;

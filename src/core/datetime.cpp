@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/arithmetic.h"
 #include "core/errors.h"
 
 namespace quaff {
@@ -31,11 +32,6 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
     day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-void CheckInt64Range(double v) {
-    // Written so that a NaN fails too.
-    if (!(v >= -0x1p63 && v < 0x1p63)) throw InvalidOpError();
 }
 
 // The day number (days since 30 December 1899) and the milliseconds into that day.
@@ -98,19 +94,6 @@ int DayOfWeek(DateTime value) {
     // 30 December 1899 was a Saturday.
     const int64_t d = (Split(value).day + 6) % 7;
     return static_cast<int>(d < 0 ? d + 7 : d);
-}
-
-int64_t Round(double value) {
-    CheckInt64Range(value);
-    double whole = std::floor(value);
-    const double fraction = value - whole;  // exact for doubles
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0)) whole += 1;
-    return static_cast<int64_t>(whole);
-}
-
-int64_t Trunc(double value) {
-    CheckInt64Range(value);
-    return static_cast<int64_t>(std::trunc(value));
 }
 
 std::string FormatDateTimePicture(std::string_view picture, DateTime value,

@@ -31,11 +31,6 @@ DateTimeParts DecodeDateTime(DateTime value);
 // 0 is Sunday.
 int DayOfWeek(DateTime value);
 
-// Round to nearest with halves to the even neighbour, and round toward zero. A NaN, an
-// infinity or a value outside the 64-bit range throws InvalidOpError.
-int64_t Round(double value);
-int64_t Trunc(double value);
-
 // The short date, then, unless the time is midnight to the second, a blank and the long
 // time, both by the pictures of `fs`.
 std::string DateTimeToStr(DateTime value, const FormatSettings& fs);

@@ -1,44 +1,12 @@
 #include "core/earnings.h"
 
 #include <climits>
-#include <cmath>
 
-#include "core/datetime.h"
+#include "core/arithmetic.h"
 #include "core/errors.h"
 
 namespace quaff {
 namespace {
-
-// The program reports division by zero, invalid operations and overflow as errors and lets
-// underflow pass. These helpers check for the three explicitly rather than relying on
-// floating-point traps, which differ between compilers and platforms.
-void CheckOperands(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) throw InvalidOpError();
-}
-
-void CheckResult(double a, double b, double r) {
-    if (std::isinf(r) && std::isfinite(a) && std::isfinite(b)) throw OverflowError();
-}
-
-double Divide(double a, double b) {
-    CheckOperands(a, b);
-    if (b == 0) {
-        if (a == 0) throw InvalidOpError();
-        if (std::isfinite(a)) throw ZeroDivideError();
-    }
-    if (std::isinf(a) && std::isinf(b)) throw InvalidOpError();
-    const double r = a / b;
-    CheckResult(a, b, r);
-    return r;
-}
-
-double Multiply(double a, double b) {
-    CheckOperands(a, b);
-    if ((std::isinf(a) && b == 0) || (a == 0 && std::isinf(b))) throw InvalidOpError();
-    const double r = a * b;
-    CheckResult(a, b, r);
-    return r;
-}
 
 constexpr int64_t kTicksPerSecond = 10'000'000;
 
@@ -88,7 +56,5 @@ DrinkFrame IconNumber(double amount, double amountEarned, std::string_view price
 std::string DrinksHint(double drinkCount, const FormatSettings& fs) {
     return FloatToStr(drinkCount, fs) + " drinks earnt";
 }
-
-int IconSetIndex(int32_t iconSet) { return iconSet >= 0 && iconSet <= 5 ? iconSet : 0; }
 
 }  // namespace quaff

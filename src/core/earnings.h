@@ -41,7 +41,4 @@ DrinkFrame IconNumber(double amount, double amountEarned, std::string_view price
 // For example "3 drinks earnt".
 std::string DrinksHint(double drinkCount, const FormatSettings& fs);
 
-// Icon-set numbers 0 to 5 are kept; every other number selects set 0.
-int IconSetIndex(int32_t iconSet);
-
 }  // namespace quaff

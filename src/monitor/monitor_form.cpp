@@ -8,10 +8,10 @@
 
 #include "core/artwork.h"
 #include "core/earnings.h"
+#include "core/icon_sets.h"
 #include "core/jpeg_picture.h"
 #include "core/picture_scale.h"
 #include "monitor/picture_folder.h"
-#include "resources/resource_names.h"
 #include "settings/settings.h"
 #include "win/clock.h"
 #include "win/layout.h"
@@ -22,7 +22,7 @@ namespace quaff::monitor {
 namespace {
 
 using win::Align;
-using win::ControlKind;
+using win::Into;
 
 // The start time and the count are meant to be read from across the room.
 const win::FontSpec kCountFont{.face = "MS Sans Serif", .size = 12, .bold = true, .italic = true};
@@ -47,39 +47,39 @@ void TfrmMain::BuildLayout() {
     // Docking order follows the designed places: Panel1 lies below Panel2, Label4 right of
     // Label2, and Label3 right of Label1.
     win::BuildControls(*this, {
-        {.kind = ControlKind::Panel, .name = "Panel1", .left = 0, .top = 286, .width = 398,
+        {.into = Into<&TfrmMain::Panel1>,
+         .name = "Panel1", .left = 0, .top = 286, .width = 398,
          .height = 44, .align = Align::Bottom},
-        {.kind = ControlKind::Button, .name = "Button1", .parent = "Panel1", .left = 8, .top = 11,
+        {.into = Into<&TfrmMain::Button1>,
+         .name = "Button1", .parent = "Panel1", .left = 8, .top = 11,
          .width = 75, .height = 25, .caption = "Start", .tabOrder = 0,
          .onClick = win::On(&TfrmMain::Button1Click)},
-        {.kind = ControlKind::Button, .name = "Button2", .parent = "Panel1", .left = 88,
+        {.into = Into<&TfrmMain::Button2>,
+         .name = "Button2", .parent = "Panel1", .left = 88,
          .top = 11, .width = 75, .height = 25, .caption = "Stop", .tabOrder = 1,
          .onClick = win::On(&TfrmMain::Button2Click)},
-        {.kind = ControlKind::Panel, .name = "Panel2", .left = 0, .top = 256, .width = 398,
+        {.into = Into<&TfrmMain::Panel2>,
+         .name = "Panel2", .left = 0, .top = 256, .width = 398,
          .height = 30, .align = Align::Bottom},
-        {.kind = ControlKind::Label, .name = "Label2", .parent = "Panel2", .left = 1, .top = 1,
+        {.into = Into<&TfrmMain::Label2>,
+         .name = "Label2", .parent = "Panel2", .left = 1, .top = 1,
          .caption = "Started:", .align = Align::Left, .font = &kCountFont},
-        {.kind = ControlKind::Label, .name = "Label4", .parent = "Panel2", .left = 80, .top = 1,
+        {.into = Into<&TfrmMain::Label4>,
+         .name = "Label4", .parent = "Panel2", .left = 80, .top = 1,
          .caption = "", .align = Align::Left, .font = &kCountFont},
-        {.kind = ControlKind::Label, .name = "Label1", .parent = "Panel2", .left = 200, .top = 1,
+        {.into = Into<&TfrmMain::Label1>,
+         .name = "Label1", .parent = "Panel2", .left = 200, .top = 1,
          .caption = "Beers Earnt:", .align = Align::Right, .font = &kCountFont},
-        {.kind = ControlKind::Label, .name = "Label3", .parent = "Panel2", .left = 380, .top = 1,
+        {.into = Into<&TfrmMain::Label3>,
+         .name = "Label3", .parent = "Panel2", .left = 380, .top = 1,
          .caption = "0", .align = Align::Right, .font = &kCountFont},
-        {.kind = ControlKind::Panel, .name = "Panel3", .left = 0, .top = 0, .width = 398,
+        {.into = Into<&TfrmMain::Panel3>,
+         .name = "Panel3", .left = 0, .top = 0, .width = 398,
          .height = 256, .align = Align::Client},
-        {.kind = ControlKind::Image, .name = "Image1", .parent = "Panel3", .left = 0, .top = 0,
+        {.into = Into<&TfrmMain::Image1>,
+         .name = "Image1", .parent = "Panel3", .left = 0, .top = 0,
          .width = 398, .height = 256, .align = Align::Client},
     });
-    Panel1 = &win::FindControl<win::Panel>(*this, "Panel1");
-    Button1 = &win::FindControl<win::Button>(*this, "Button1");
-    Button2 = &win::FindControl<win::Button>(*this, "Button2");
-    Panel2 = &win::FindControl<win::Panel>(*this, "Panel2");
-    Label2 = &win::FindControl<win::Label>(*this, "Label2");
-    Label4 = &win::FindControl<win::Label>(*this, "Label4");
-    Label1 = &win::FindControl<win::Label>(*this, "Label1");
-    Label3 = &win::FindControl<win::Label>(*this, "Label3");
-    Panel3 = &win::FindControl<win::Panel>(*this, "Panel3");
-    Image1 = &win::FindControl<win::Image>(*this, "Image1");
 
     PopupMenu1 = new win::PopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
@@ -91,26 +91,29 @@ void TfrmMain::BuildLayout() {
     Image1->SetContextMenu(PopupMenu1);
 }
 
+namespace {
+
+// The members that hold the icon sets, in the order of the icon-set table.
+win::ImageList* TfrmMain::* const kIconSetMembers[] = {
+    &TfrmMain::BitterLarge, &TfrmMain::BitterSmall, &TfrmMain::GuinessLarge,
+    &TfrmMain::GuinessSmall, &TfrmMain::LagerLarge, &TfrmMain::LagerSmall};
+static_assert(std::size(kIconSetMembers) == kIconSetCount);
+
+}  // namespace
+
 void TfrmMain::ReadIconSets() {
-    win::ImageList** const lists[] = {&BitterLarge,  &BitterSmall, &GuinessLarge,
-                                      &GuinessSmall, &LagerLarge,  &LagerSmall};
-    const char* const names[] = {"BitterLarge",  "BitterSmall", "GuinessLarge",
-                                 "GuinessSmall", "LagerLarge",  "LagerSmall"};
-    static_assert(std::size(lists) == std::size(kIconSetResources));
     const HINSTANCE module = win::Application::Instance().Module();
-    for (size_t i = 0; i < std::size(lists); ++i) {
+    for (const quaff::IconSet& set : kIconSets) {
         auto* list = new win::ImageList(this);
-        list->SetName(names[i]);
-        *lists[i] = list;
-        list->ReadFromResource(module, kIconSetResources[i]);
-        list->SetOutline(GlassOutline(kIconSets[i].measure));
+        list->SetName(set.listName);
+        this->*kIconSetMembers[set.number] = list;
+        list->ReadFromResource(module, set.resourceName);
+        list->SetOutline(GlassOutline(set.measure));
     }
 }
 
 win::ImageList* TfrmMain::IconSet(int32_t iconSet) const {
-    win::ImageList* const lists[] = {BitterLarge,  BitterSmall, GuinessLarge,
-                                     GuinessSmall, LagerLarge,  LagerSmall};
-    return lists[IconSetIndex(iconSet)];
+    return this->*kIconSetMembers[IconSetByNumber(iconSet).number];
 }
 
 void TfrmMain::FormCreate() { running_ = false; }

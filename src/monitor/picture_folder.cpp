@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "win/handles.h"
+
 namespace quaff::monitor {
 
 namespace {
@@ -17,27 +19,14 @@ bool PassesMask(DWORD attributes, DWORD mask) {
     return (attributes & kSelectable & ~mask) == 0;
 }
 
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
 // Calls `visit` with the name of each entry matching the pattern whose attributes pass the
 // mask, in listing order, until it answers false.
 void ForEachMatch(const std::string& pattern, DWORD mask,
                   const std::function<bool(const char* name)>& visit) {
     WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-    if (find.get() == INVALID_HANDLE_VALUE) return;
+    const HANDLE first = FindFirstFileA(pattern.c_str(), &data);
+    if (first == INVALID_HANDLE_VALUE) return;
+    const win::UniqueFind find(first);
     do {
         if (PassesMask(data.dwFileAttributes, mask) && !visit(data.cFileName)) return;
     } while (FindNextFileA(find.get(), &data));

@@ -1,5 +1,6 @@
 // Names of the program's resources: the resource script and the code that loads them both
-// take them from here. Plain preprocessor text, so windres can read it too.
+// take them from here (the icon sets' from core/icon_sets.h). Plain preprocessor text, so
+// windres can read it too.
 #ifndef QUAFF_RESOURCES_RESOURCE_NAMES_H
 #define QUAFF_RESOURCES_RESOURCE_NAMES_H
 
@@ -11,29 +12,11 @@
 #define QUAFF_RES_NAME(word) #word
 #endif
 
-// The icon sets' image-list streams (RCDATA).
-#define QUAFF_RES_BITTER_LARGE QUAFF_RES_NAME(BITTERLARGE)
-#define QUAFF_RES_BITTER_SMALL QUAFF_RES_NAME(BITTERSMALL)
-#define QUAFF_RES_GUINESS_LARGE QUAFF_RES_NAME(GUINESSLARGE)
-#define QUAFF_RES_GUINESS_SMALL QUAFF_RES_NAME(GUINESSSMALL)
-#define QUAFF_RES_LAGER_LARGE QUAFF_RES_NAME(LAGERLARGE)
-#define QUAFF_RES_LAGER_SMALL QUAFF_RES_NAME(LAGERSMALL)
-
 // The program's icon; also the program file's, being the first icon group in name order.
 #define QUAFF_RES_MAIN_ICON QUAFF_RES_NAME(MAINICON)
 // The tray icon component's icon until it is given an icon set.
 #define QUAFF_RES_TRAY_ICON QUAFF_RES_NAME(TRAYICON)
 // The settings dialog's browse button glyph: enabled left, disabled right (BITMAP).
 #define QUAFF_RES_FOLDER_GLYPH QUAFF_RES_NAME(FOLDERGLYPH)
-
-#ifndef RC_INVOKED
-namespace quaff {
-// The icon-set streams in the order of the icon-set numbers 0 to 5.
-inline constexpr const char* kIconSetResources[] = {
-    QUAFF_RES_BITTER_LARGE, QUAFF_RES_BITTER_SMALL, QUAFF_RES_GUINESS_LARGE,
-    QUAFF_RES_GUINESS_SMALL, QUAFF_RES_LAGER_LARGE, QUAFF_RES_LAGER_SMALL,
-};
-}  // namespace quaff
-#endif
 
 #endif

@@ -1,8 +1,7 @@
 #include "settings/settings_form.h"
 
-#include <shlobj.h>
-
 #include "core/errors.h"
+#include "core/icon_sets.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
 #include "win/application.h"
@@ -14,17 +13,15 @@
 #include "win/layout.h"
 #include "win/mask_edit.h"
 #include "win/panel.h"
+#include "win/shell.h"
 #include "win/speed_button.h"
 #include "win/up_down.h"
 
-using namespace quaff::win;
+namespace quaff::settings {
 
-namespace quaff {
+using namespace win;
 
 namespace {
-
-// The shell's buffers hold a path of up to MAX_PATH characters and its terminating zero.
-constexpr size_t kPathBuffer = MAX_PATH + 1;
 
 // The picture folder as the field keeps it: ending in one "\". The browser's path for a
 // drive root ends in one already.
@@ -35,28 +32,6 @@ std::string WithTrailingBackslash(std::string folder) {
 
 }  // namespace
 
-std::string BrowseForFolder(HWND owner, const std::string& title) {
-    try {
-        char displayName[kPathBuffer] = {};
-        BROWSEINFOA request{};
-        request.hwndOwner = owner;
-        request.pidlRoot = nullptr;  // the desktop
-        request.pszDisplayName = displayName;
-        request.lpszTitle = title.c_str();
-        request.ulFlags = BIF_RETURNONLYFSDIRS;
-        PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&request);
-        if (!chosen) return {};
-        char path[kPathBuffer] = {};
-        const BOOL converted = SHGetPathFromIDListA(chosen, path);
-        CoTaskMemFree(chosen);
-        return converted ? std::string(path) : std::string();
-    } catch (...) {
-        return {};
-    }
-}
-
-}  // namespace quaff
-
 TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // As designed: a fixed tool window, client area 313 by 342 at 357, 150.
     SetName("frmSettings");
@@ -65,85 +40,84 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     SetBounds(357, 150, 313, 342);
     SetClientSize(313, 342);
 
-    using K = ControlKind;
     // The tab order visits the "Image Details" group before "Your Details". Labels size
     // themselves to their text.
     BuildControls(*this, {
-        {.kind = K::Panel, .name = "Panel1", .align = Align::Client},
-        {.kind = K::GroupBox, .name = "GroupBox2", .parent = "Panel1", .left = 8, .top = 8,
+        {.into = Into<&TfrmSettings::Panel1>,
+         .name = "Panel1", .align = Align::Client},
+        {.into = Into<&TfrmSettings::GroupBox2>,
+         .name = "GroupBox2", .parent = "Panel1", .left = 8, .top = 8,
          .width = 297, .height = 185, .caption = "Your Details", .tabOrder = 1},
-        {.kind = K::Label, .name = "Label1", .parent = "GroupBox2", .left = 70, .top = 24,
+        {.into = Into<&TfrmSettings::Label1>,
+         .name = "Label1", .parent = "GroupBox2", .left = 70, .top = 24,
          .caption = "Name:"},
-        {.kind = K::Edit, .name = "edName", .parent = "GroupBox2", .left = 104, .top = 16,
+        {.into = Into<&TfrmSettings::edName>,
+         .name = "edName", .parent = "GroupBox2", .left = 104, .top = 16,
          .width = 185, .height = 21, .tabOrder = 0},
-        {.kind = K::Label, .name = "Label2", .parent = "GroupBox2", .left = 32, .top = 56,
+        {.into = Into<&TfrmSettings::Label2>,
+         .name = "Label2", .parent = "GroupBox2", .left = 32, .top = 56,
          .caption = "Annual Salary:"},
-        {.kind = K::MaskEdit, .name = "edSalary", .parent = "GroupBox2", .left = 104,
+        {.into = Into<&TfrmSettings::edSalary>,
+         .name = "edSalary", .parent = "GroupBox2", .left = 104,
          .top = 48, .width = 118, .height = 21, .caption = "      .  ", .tabOrder = 3,
          .mask = "000000.00;1;_", .maxLength = 9},
-        {.kind = K::Label, .name = "Label4", .parent = "GroupBox2", .left = 32, .top = 88,
+        {.into = Into<&TfrmSettings::Label4>,
+         .name = "Label4", .parent = "GroupBox2", .left = 32, .top = 88,
          .caption = "Days A Week:"},
-        {.kind = K::Edit, .name = "edDays", .parent = "GroupBox2", .left = 104, .top = 80,
+        {.into = Into<&TfrmSettings::edDays>,
+         .name = "edDays", .parent = "GroupBox2", .left = 104, .top = 80,
          .width = 57, .height = 21, .caption = "1", .tabOrder = 1},
-        {.kind = K::UpDown, .name = "UpDown1", .parent = "GroupBox2", .left = 161, .top = 80,
+        {.into = Into<&TfrmSettings::UpDown1>,
+         .name = "UpDown1", .parent = "GroupBox2", .left = 161, .top = 80,
          .width = 15, .height = 21, .tabOrder = 4, .associate = "edDays", .min = 1, .max = 7,
          .position = 1},
-        {.kind = K::Label, .name = "Label3", .parent = "GroupBox2", .left = 8, .top = 116,
+        {.into = Into<&TfrmSettings::Label3>,
+         .name = "Label3", .parent = "GroupBox2", .left = 8, .top = 116,
          .caption = "Normal Day (Hours):"},
-        {.kind = K::Edit, .name = "edHours", .parent = "GroupBox2", .left = 104, .top = 112,
+        {.into = Into<&TfrmSettings::edHours>,
+         .name = "edHours", .parent = "GroupBox2", .left = 104, .top = 112,
          .width = 57, .height = 21, .caption = "1", .tabOrder = 2},
-        {.kind = K::UpDown, .name = "UpDown2", .parent = "GroupBox2", .left = 161,
+        {.into = Into<&TfrmSettings::UpDown2>,
+         .name = "UpDown2", .parent = "GroupBox2", .left = 161,
          .top = 112, .width = 15, .height = 21, .tabOrder = 5, .associate = "edHours",
          .min = 1, .max = 24, .position = 1},
-        {.kind = K::Label, .name = "Label5", .parent = "GroupBox2", .left = 32, .top = 152,
+        {.into = Into<&TfrmSettings::Label5>,
+         .name = "Label5", .parent = "GroupBox2", .left = 32, .top = 152,
          .caption = "Price Of Drink:"},
-        {.kind = K::MaskEdit, .name = "edPrice", .parent = "GroupBox2", .left = 104,
+        {.into = Into<&TfrmSettings::edPrice>,
+         .name = "edPrice", .parent = "GroupBox2", .left = 104,
          .top = 144, .width = 72, .height = 21, .caption = "  .  ", .tabOrder = 6,
          .mask = "00.00;1;_", .maxLength = 5},
-        {.kind = K::GroupBox, .name = "GroupBox1", .parent = "Panel1", .left = 8, .top = 200,
+        {.into = Into<&TfrmSettings::GroupBox1>,
+         .name = "GroupBox1", .parent = "Panel1", .left = 8, .top = 200,
          .width = 297, .height = 89, .caption = "Image Details", .tabOrder = 0},
-        {.kind = K::Label, .name = "Label6", .parent = "GroupBox1", .left = 24, .top = 28,
+        {.into = Into<&TfrmSettings::Label6>,
+         .name = "Label6", .parent = "GroupBox1", .left = 24, .top = 28,
          .caption = "Icon Set:"},
         // The items' indexes are the icon-set numbers.
-        {.kind = K::ComboBox, .name = "cbIconSet", .parent = "GroupBox1", .left = 80,
+        {.into = Into<&TfrmSettings::cbIconSet>,
+         .name = "cbIconSet", .parent = "GroupBox1", .left = 80,
          .top = 20, .width = 209, .height = 21, .tabOrder = 0,
-         .items = "Bitter Full\nBitter Half\nGuiness Full\nGuiness Half\nLager Full\nLager Half",
+         .items = IconSetItems().c_str(),
          .itemIndex = 0},
-        {.kind = K::Label, .name = "Label7", .parent = "GroupBox1", .left = 16, .top = 60,
+        {.into = Into<&TfrmSettings::Label7>,
+         .name = "Label7", .parent = "GroupBox1", .left = 16, .top = 60,
          .caption = "Image Dir:"},
-        {.kind = K::Edit, .name = "edImageDir", .parent = "GroupBox1", .left = 80, .top = 56,
+        {.into = Into<&TfrmSettings::edImageDir>,
+         .name = "edImageDir", .parent = "GroupBox1", .left = 80, .top = 56,
          .width = 185, .height = 21, .tabOrder = 1},
-        {.kind = K::SpeedButton, .name = "SpeedButton1", .parent = "GroupBox1", .left = 264,
+        {.into = Into<&TfrmSettings::SpeedButton1>,
+         .name = "SpeedButton1", .parent = "GroupBox1", .left = 264,
          .top = 56, .width = 23, .height = 22, .onClick = On(&TfrmSettings::SpeedButton1Click)},
-        {.kind = K::Button, .name = "btnOK", .parent = "Panel1", .left = 152, .top = 304,
+        {.into = Into<&TfrmSettings::btnOK>,
+         .name = "btnOK", .parent = "Panel1", .left = 152, .top = 304,
          .width = 75, .height = 25, .caption = "OK", .tabOrder = 2, .modalResult = mrOk,
          .isDefault = true, .onClick = On(&TfrmSettings::btnOKClick)},
-        {.kind = K::Button, .name = "btnCalcen", .parent = "Panel1", .left = 232, .top = 304,
+        {.into = Into<&TfrmSettings::btnCalcen>,
+         .name = "btnCalcen", .parent = "Panel1", .left = 232, .top = 304,
          .width = 75, .height = 25, .caption = "Cancel", .tabOrder = 3,
          .modalResult = mrCancel, .isCancel = true},
     });
-    Panel1 = &FindControl<Panel>(*this, "Panel1");
-    GroupBox2 = &FindControl<GroupBox>(*this, "GroupBox2");
-    Label1 = &FindControl<Label>(*this, "Label1");
-    edName = &FindControl<Edit>(*this, "edName");
-    Label2 = &FindControl<Label>(*this, "Label2");
-    edSalary = &FindControl<MaskEdit>(*this, "edSalary");
-    Label4 = &FindControl<Label>(*this, "Label4");
-    edDays = &FindControl<Edit>(*this, "edDays");
-    UpDown1 = &FindControl<UpDown>(*this, "UpDown1");
-    Label3 = &FindControl<Label>(*this, "Label3");
-    edHours = &FindControl<Edit>(*this, "edHours");
-    UpDown2 = &FindControl<UpDown>(*this, "UpDown2");
-    Label5 = &FindControl<Label>(*this, "Label5");
-    edPrice = &FindControl<MaskEdit>(*this, "edPrice");
-    GroupBox1 = &FindControl<GroupBox>(*this, "GroupBox1");
-    Label6 = &FindControl<Label>(*this, "Label6");
-    cbIconSet = &FindControl<ComboBox>(*this, "cbIconSet");
-    Label7 = &FindControl<Label>(*this, "Label7");
-    edImageDir = &FindControl<Edit>(*this, "edImageDir");
-    SpeedButton1 = &FindControl<SpeedButton>(*this, "SpeedButton1");
-    btnOK = &FindControl<Button>(*this, "btnOK");
-    btnCalcen = &FindControl<Button>(*this, "btnCalcen");
 
     // The folder glyph: enabled image left, disabled image right.
     SpeedButton1->LoadGlyph(Application::Instance().Module(), QUAFF_RES_FOLDER_GLYPH);
@@ -154,8 +128,8 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
 }
 
 void TfrmSettings::FormShow() {
-    quaff::TBeer beer;
-    quaff::LoadSettings(beer);
+    TBeer beer;
+    LoadSettings(beer);
     edName->SetText(beer.UserName);
     edSalary->SetText(beer.Salary);
     edDays->SetText(beer.DaysAWeek);
@@ -166,7 +140,7 @@ void TfrmSettings::FormShow() {
 }
 
 void TfrmSettings::btnOKClick(Component*) {
-    quaff::TBeer beer;
+    TBeer beer;
     beer.UserName = edName->Text();
     beer.Salary = edSalary->Text();
     beer.DaysAWeek = edDays->Text();
@@ -174,14 +148,16 @@ void TfrmSettings::btnOKClick(Component*) {
     beer.PriceOfDrink = edPrice->Text();
     beer.IconSet = cbIconSet->ItemIndex();  // -1 when the typed text is no item
     beer.ImageDir = edImageDir->Text();
-    if (quaff::SaveSettings(beer)) return;
+    if (SaveSettings(beer)) return;
     // Closing now would throw the user's edits away: stay open so OK can be tried again.
     SetModalResult(mrNone);
-    throw quaff::Error(quaff::kSettingsNotSaved);
+    throw Error(kSettingsNotSaved);
 }
 
 void TfrmSettings::SpeedButton1Click(Component*) {
     // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
-    const std::string folder = quaff::BrowseForFolder(Handle(), "");
-    if (!folder.empty()) edImageDir->SetText(quaff::WithTrailingBackslash(folder));
+    const std::string folder = BrowseForFolder(Handle(), "");
+    if (!folder.empty()) edImageDir->SetText(WithTrailingBackslash(folder));
 }
+
+}  // namespace quaff::settings

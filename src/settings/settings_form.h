@@ -2,8 +2,6 @@
 // close box discard the edits.
 #pragma once
 
-#include <string>
-
 #include "win/form.h"
 
 namespace quaff::win {
@@ -18,54 +16,49 @@ class SpeedButton;
 class UpDown;
 }  // namespace quaff::win
 
-namespace quaff {
+namespace quaff::settings {
 
 // The report when OK could not store the settings; the dialog then stays open.
 inline constexpr char kSettingsNotSaved[] = "Could not save the settings to the registry";
 
-// Shows the shell's folder browser, modal to `owner` (the window it is opened from, which
-// cannot be used meanwhile), and answers the chosen folder's file-system path, or empty text
-// when the user cancels or anything fails.
-std::string BrowseForFolder(HWND owner, const std::string& title);
-
-}  // namespace quaff
-
-class TfrmSettings : public quaff::win::Form {
+class TfrmSettings : public win::Form {
 public:
-    explicit TfrmSettings(quaff::win::Component* owner);
+    explicit TfrmSettings(win::Component* owner);
 
     // Designed controls.
-    quaff::win::Panel* Panel1;
-    quaff::win::GroupBox* GroupBox2;  // "Your Details"
-    quaff::win::Label* Label1;
-    quaff::win::Edit* edName;
-    quaff::win::Label* Label2;
-    quaff::win::MaskEdit* edSalary;
-    quaff::win::Label* Label4;
-    quaff::win::Edit* edDays;
-    quaff::win::UpDown* UpDown1;
-    quaff::win::Label* Label3;
-    quaff::win::Edit* edHours;
-    quaff::win::UpDown* UpDown2;
-    quaff::win::Label* Label5;
-    quaff::win::MaskEdit* edPrice;
-    quaff::win::GroupBox* GroupBox1;  // "Image Details"
-    quaff::win::Label* Label6;
-    quaff::win::ComboBox* cbIconSet;
-    quaff::win::Label* Label7;
-    quaff::win::Edit* edImageDir;
-    quaff::win::SpeedButton* SpeedButton1;
-    quaff::win::Button* btnOK;
-    quaff::win::Button* btnCalcen;
+    win::Panel* Panel1;
+    win::GroupBox* GroupBox2;  // "Your Details"
+    win::Label* Label1;
+    win::Edit* edName;
+    win::Label* Label2;
+    win::MaskEdit* edSalary;
+    win::Label* Label4;
+    win::Edit* edDays;
+    win::UpDown* UpDown1;
+    win::Label* Label3;
+    win::Edit* edHours;
+    win::UpDown* UpDown2;
+    win::Label* Label5;
+    win::MaskEdit* edPrice;
+    win::GroupBox* GroupBox1;  // "Image Details"
+    win::Label* Label6;
+    win::ComboBox* cbIconSet;
+    win::Label* Label7;
+    win::Edit* edImageDir;
+    win::SpeedButton* SpeedButton1;
+    win::Button* btnOK;
+    win::Button* btnCalcen;
 
     // Fills the fields from the stored settings.
     void FormShow();
     // Stores the fields. When the store fails the dialog stays open with the edits and the
     // failure is reported (quaff::Error with kSettingsNotSaved).
-    void btnOKClick(quaff::win::Component* sender);
+    void btnOKClick(win::Component* sender);
     // Lets the user pick the picture folder; a cancelled browse leaves the field as it was.
-    void SpeedButton1Click(quaff::win::Component* sender);
+    void SpeedButton1Click(win::Component* sender);
 
 protected:
     void DoShow() override { FormShow(); }
 };
+
+}  // namespace quaff::settings

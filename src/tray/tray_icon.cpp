@@ -7,6 +7,7 @@
 
 #include "tray/shared_holder.h"
 #include "tray/tray_platform.h"
+#include "win/handles.h"
 #include "win/image_list.h"
 #include "win/menu.h"
 #include "win/message_window.h"
@@ -37,18 +38,6 @@ DWORD CommonControlsVersion() {
 // How long after a refusal the icon is added again: the first time, and at most.
 constexpr std::uint32_t kFirstRetryDelay = 1000;
 constexpr std::uint32_t kLastRetryDelay = 60000;
-
-// Sets a flag for the length of a scope, also when it is left by an exception.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -365,9 +354,10 @@ void TTrayIcon::SetNotifyVersion(TNotifyVersion version) {
 
 void TTrayIcon::SetDesignPreview(bool value) {
     designPreview_ = value;
-    FlagScope applying(previewApplying_);
+    previewApplying_ = true;
+    const win::ScopeExit applied([this] { previewApplying_ = false; });
     if (Designing() && icon_.Empty() && WantsDefaultIcon())
-        icon_.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32517) /* IDI_WINLOGO */)));
+        icon_.SetHandle(CopyIcon(LoadIconA(nullptr, IDI_WINLOGO)));
     SetIconVisible(value);
 }
 

@@ -11,14 +11,6 @@
 
 namespace quaff::tray {
 
-namespace {
-constexpr LPARAM kNinSelect = 0x400;            // NIN_SELECT
-constexpr LPARAM kNinKeySelect = 0x401;         // NIN_KEYSELECT
-constexpr LPARAM kNinBalloonHide = 0x403;       // NIN_BALLOONHIDE
-constexpr LPARAM kNinBalloonTimeout = 0x404;    // NIN_BALLOONTIMEOUT
-constexpr LPARAM kNinBalloonUserClick = 0x405;  // NIN_BALLOONUSERCLICK
-}  // namespace
-
 TShiftState TTrayIcon::CurrentShiftState() {
     auto down = [](int key) { return (Platform().GetAsyncKeyState(key) & 0x8000) != 0; };
     TShiftState shift = 0;
@@ -46,13 +38,13 @@ void TTrayIcon::HandleNotification(LPARAM code) {
     };
 
     switch (code) {
-    case kNinBalloonHide:
+    case NIN_BALLOONHIDE:
         if (OnBalloonHintHide) OnBalloonHintHide(this);
         return;
-    case kNinBalloonTimeout:
+    case NIN_BALLOONTIMEOUT:
         if (OnBalloonHintTimeout) OnBalloonHintTimeout(this);
         return;
-    case kNinBalloonUserClick:
+    case NIN_BALLOONUSERCLICK:
         if (OnBalloonHintClick) OnBalloonHintClick(this);
         return;
     default:
@@ -132,8 +124,8 @@ void TTrayIcon::HandleNotification(LPARAM code) {
         return;
     }
     case WM_CONTEXTMENU:
-    case kNinSelect:
-    case kNinKeySelect:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
         if (notifyVersion_ == TNotifyVersion::Version3) {
             auto [shift, p] = mouse(ssRight);
             DoMouseUp(TMouseButton::mbRight, shift, p.x, p.y);

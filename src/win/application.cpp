@@ -4,12 +4,9 @@
 #include <objbase.h>
 
 #include "core/errors.h"
+#include "win/window_class.h"
 
 namespace quaff::win {
-
-namespace {
-const char kAppClass[] = "QuaffApplication";
-}
 
 Application& Application::Instance() {
     static Application app;
@@ -23,15 +20,15 @@ void Application::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     HINSTANCE instance = Module();
+    // The one object of its class: the procedure needs no binding, it answers for Instance().
     WNDCLASSA wc{};
     wc.lpfnWndProc = &WindowProc;
-    wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    wc.lpszClassName = kAppClass;
-    RegisterClassA(&wc);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    RegisterWindowClassOnce(wc);
     // Hidden: the program shows no taskbar button of its own.
-    handle_ = CreateWindowExA(0, kAppClass, title_.c_str(),
+    handle_ = CreateWindowExA(0, kWindowClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
 }
@@ -103,6 +100,17 @@ void Application::HandleException(const std::exception& e) noexcept {
     }
 }
 
+void Application::HandleException(std::exception_ptr error) noexcept {
+    if (!error) return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        ShowErrorText("Unknown error");
+    }
+}
+
 void Application::ShowErrorText(std::string_view message) noexcept {
     try {
         std::string text = ErrorBoxText(message);
@@ -124,13 +132,14 @@ void Application::ShowErrorText(std::string_view message) noexcept {
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Application& app = Instance();
-    try {
-        LRESULT result = 0;
-        if (app.messageHook_ && app.messageHook_(msg, wp, lp, result)) return result;
-    } catch (const std::exception& e) {
-        app.HandleException(e);
-        return 0;
-    }
+    LRESULT result = 0;
+    if (app.messageHook_ && Guarded(true, [&] {
+            LRESULT answer = 0;
+            const bool handled = app.messageHook_(msg, wp, lp, answer);
+            result = answer;
+            return handled;
+        }))
+        return result;
     if (msg == WM_CLOSE) {
         app.Terminate();
         return 0;

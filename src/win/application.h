@@ -15,6 +15,9 @@ class Form;
 
 class Application {
 public:
+    // The class of the hidden application window.
+    static constexpr char kWindowClass[] = "QuaffApplication";
+
     static Application& Instance();
 
     // Joins the calling (GUI) thread to a single-threaded COM apartment, which the shell's
@@ -57,6 +60,9 @@ public:
     // (a "." added when the text does not end in one), the title as caption, a stop icon and
     // OK. Never throws.
     void HandleException(const std::exception& e) noexcept;
+    // The same for an exception of any kind; one that is no std::exception is reported as
+    // "Unknown error".
+    void HandleException(std::exception_ptr error) noexcept;
     void ShowErrorText(std::string_view message) noexcept;
 
     // Replaces the error box (tests record the reports instead of showing boxes).
@@ -84,5 +90,19 @@ private:
     ErrorSink errorSink_;
     MessageHook messageHook_;
 };
+
+// The guard at every edge where Windows calls into the program (a window procedure, a hook
+// in front of one, a callback): runs `body` and answers what it answers. An exception of any
+// kind is reported through the application instead of crossing into Windows, and the call
+// answers `onError`.
+template <class R, class Body>
+R Guarded(R onError, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        Application::Instance().HandleException(std::current_exception());
+        return onError;
+    }
+}
 
 }  // namespace quaff::win

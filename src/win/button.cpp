@@ -25,6 +25,12 @@ void Button::Click() {
     if (OnClick) OnClick(this);
 }
 
+bool Button::DialogKey(int key) {
+    if (!(key == IDOK ? default_ : key == IDCANCEL && cancel_)) return false;
+    if (Enabled()) Click();
+    return true;
+}
+
 void Button::SetDefault(bool value) {
     default_ = value;
     if (HWND h = WindowIfAny())

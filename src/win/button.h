@@ -30,6 +30,9 @@ public:
     // The form this button sits on, or null.
     Form* ParentForm() const;
 
+    // A default button takes Enter, a cancel button Escape.
+    bool DialogKey(int key) override;
+
 protected:
     void GetCreateParams(CreateParams& params) override;
     void CommandNotify(WORD code) override;

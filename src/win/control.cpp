@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <climits>
-#include <stdexcept>
 #include <unordered_map>
 
 #include "core/errors.h"
 #include "win/application.h"
 #include "win/font_cache.h"
+#include "win/handles.h"
 #include "win/menu.h"
+#include "win/window_class.h"
 
 namespace quaff::win {
 
@@ -27,17 +28,13 @@ std::unordered_map<HWND, WinControl*>& Bound() {
 }  // namespace
 
 void WinControl::RegisterClassOnce() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA probe;
-    if (GetClassInfoA(instance, kClassName, &probe)) return;
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &WinControl::ClassProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
+    RegisterWindowClassOnce(wc);
 }
 
 namespace {
@@ -106,10 +103,7 @@ void WinControl::GetCreateParams(CreateParams& params) {
 void WinControl::CreateHandle() {
     if (creating_) return;
     creating_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{creating_};
+    const ScopeExit created([this] { creating_ = false; });
 
     CreateParams params;
     GetCreateParams(params);
@@ -163,8 +157,8 @@ void WinControl::UpdateStyle(DWORD add, DWORD remove, bool ex) {
 
 LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WinControl* self = FromHandle(hwnd);
-    if (!self && msg == WM_NCCREATE) {
-        self = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    if (!self) {
+        self = CreatingObject<WinControl>(msg, lp);
         if (self) {
             try {
                 Bound()[hwnd] = self;
@@ -184,14 +178,7 @@ LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return result;
     }
     if (self->destroying_) return self->DefaultHandler(msg, wp, lp);
-    try {
-        return self->Dispatch(msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application::Instance().HandleException(e);
-    } catch (...) {
-        Application::Instance().HandleException(std::runtime_error("Unknown error"));
-    }
-    return 0;
+    return Guarded(LRESULT{0}, [&] { return self->Dispatch(msg, wp, lp); });
 }
 
 LRESULT WinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -354,10 +341,7 @@ void WinControl::SetAlign(Align align) {
 void WinControl::Realign() {
     if (!handle_ || aligning_) return;
     aligning_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{aligning_};
+    const ScopeExit aligned([this] { aligning_ = false; });
 
     RECT area;
     GetClientRect(handle_, &area);

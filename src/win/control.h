@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "win/component.h"
+#include "win/dpi.h"
+#include "win/font_cache.h"
 
 namespace quaff::win {
 
@@ -16,33 +18,6 @@ class PopupMenu;
 
 // Docking of a control inside its parent's client area.
 enum class Align { None, Top, Bottom, Left, Right, Client };
-
-// A colour that stands for the system's window-text colour.
-constexpr COLORREF kDefaultColor = 0xFF000000;
-// Named colours the program's forms use.
-constexpr COLORREF kNavy = RGB(0, 0, 0x80);
-
-// A font as designed: face, size in points, style and text colour.
-struct FontSpec {
-    std::string face = "MS Sans Serif";
-    int size = 8;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    COLORREF color = kDefaultColor;
-
-    bool operator==(const FontSpec&) const = default;
-};
-
-// 96-DPI design units to device pixels at the system DPI, and back.
-int ScaleDpi(int designUnits);
-int UnscaleDpi(int pixels);
-// The DPI layouts and fonts are made for: the system's, unless overridden.
-int CurrentDpi();
-// Lays out and sizes fonts as if the system ran at `dpi` (0: the system's own again). The
-// system DPI cannot change inside a process, so tests reach 120, 144 and 192 DPI this way;
-// windows and fonts made before keep their size.
-void OverrideDpi(int dpi);
 
 class WinControl : public Component {
 public:
@@ -108,6 +83,11 @@ public:
 
     bool Focused();
     void SetFocus();
+
+    // Enter and Escape on a form (IDOK and IDCANCEL from the dialog manager) go to the first
+    // visible control that takes the key: a default or a cancel button, which clicks itself
+    // when enabled. Answers whether this control takes it; most take neither.
+    virtual bool DialogKey(int /*key*/) { return false; }
 
     // Asked before the form commits what the user entered (a button that closes it with a
     // result other than Cancel): a control that holds a value the user left unfinished reports

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "win/handles.h"
+
 namespace quaff::win {
 
 Edit::Edit(Component* owner) : WinControl(owner) {
@@ -30,10 +32,7 @@ std::string Edit::Text() const {
 
 void Edit::SetCaption(std::string caption) {
     ++programmatic_;
-    struct Done {
-        int& n;
-        ~Done() { --n; }
-    } done{programmatic_};
+    const ScopeExit done([this] { --programmatic_; });
     WinControl::SetCaption(std::move(caption));
 }
 

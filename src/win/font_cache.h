@@ -6,9 +6,24 @@
 
 #include <string>
 
-#include "win/control.h"
-
 namespace quaff::win {
+
+// A colour that stands for the system's window-text colour.
+constexpr COLORREF kDefaultColor = 0xFF000000;
+// Named colours the program's forms use.
+constexpr COLORREF kNavy = RGB(0, 0, 0x80);
+
+// A font as designed: face, size in points, style and text colour.
+struct FontSpec {
+    std::string face = "MS Sans Serif";
+    int size = 8;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    COLORREF color = kDefaultColor;
+
+    bool operator==(const FontSpec&) const = default;
+};
 
 // The face actually used for a designed face: the face itself when installed, else the
 // closest the system has for dialogs: "Microsoft Sans Serif" (the outline twin of the

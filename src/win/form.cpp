@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <exception>
-#include <stdexcept>
 #include <vector>
 
 #include "core/errors.h"
-#include "win/button.h"
-#include "win/layout.h"
+#include "win/fit_text.h"
 
 namespace quaff::win {
 
@@ -45,6 +43,14 @@ private:
     HWND keep_;
     std::vector<HWND> windows_;
 };
+
+// Hands the key to the first visible control, children before the next sibling, that takes
+// it; answers whether one did.
+bool PressDialogKey(WinControl& parent, int key) {
+    for (WinControl* c : std::vector<WinControl*>(parent.Controls()))
+        if ((c->Visible() && c->DialogKey(key)) || PressDialogKey(*c, key)) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -190,15 +196,7 @@ void Form::SetVisible(bool value) {
     if (!focus || (focus != h && !IsChild(h, focus))) {
         if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) ::SetFocus(first);
     }
-    if (showError) {
-        try {
-            std::rethrow_exception(showError);
-        } catch (const std::exception& e) {
-            Application::Instance().HandleException(e);
-        } catch (...) {
-            Application::Instance().HandleException(std::runtime_error("Unknown error"));
-        }
-    }
+    if (showError) Application::Instance().HandleException(showError);
 }
 
 void Form::Show() { SetVisible(true); }
@@ -263,15 +261,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_COMMAND:
             // Enter and Escape from the dialog manager arrive as IDOK and IDCANCEL.
-            if (HIWORD(wp) == BN_CLICKED || lp == 0) {
-                Button* target = LOWORD(wp) == IDOK       ? DefaultButton()
-                                 : LOWORD(wp) == IDCANCEL ? CancelButton()
-                                                          : nullptr;
-                if (target) {
-                    if (target->Enabled()) target->Click();
-                    return 0;
-                }
-            }
+            if ((HIWORD(wp) == BN_CLICKED || lp == 0) &&
+                (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) && PressDialogKey(*this, LOWORD(wp)))
+                return 0;
             break;
         case WM_ENTERSIZEMOVE:
             sizing_ = true;
@@ -304,20 +296,8 @@ bool ValidateTree(WinControl& parent) {
     return true;
 }
 
-Button* FindButton(const WinControl& parent, bool (Button::*flag)() const) {
-    for (WinControl* c : parent.Controls()) {
-        if (auto* b = dynamic_cast<Button*>(c); b && (b->*flag)() && b->Visible()) return b;
-        if (Button* inner = FindButton(*c, flag)) return inner;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 bool Form::ValidateEdits() { return ValidateTree(*this); }
-
-Button* Form::DefaultButton() const { return FindButton(*this, &Button::Default); }
-
-Button* Form::CancelButton() const { return FindButton(*this, &Button::Cancel); }
 
 }  // namespace quaff::win

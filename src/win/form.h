@@ -17,8 +17,6 @@ constexpr int mrNone = 0;
 constexpr int mrOk = IDOK;
 constexpr int mrCancel = IDCANCEL;
 
-class Button;
-
 class Form : public WinControl {
 public:
     enum class BorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
@@ -59,11 +57,6 @@ public:
     // Asks each control, children before the next sibling, to validate what the user entered;
     // answers false at the first that refuses (it has reported and holds the focus).
     bool ValidateEdits();
-
-    // The buttons Enter and Escape click: the first visible button on the form marked
-    // Default, respectively Cancel; null when there is none.
-    Button* DefaultButton() const;
-    Button* CancelButton() const;
 
     // Runs the create step once: the loaded step of every owned component, then DoCreate.
     // CreateForm does this; showing a form whose step has not run runs it first.

@@ -1,7 +1,12 @@
-// Owning wrappers for Win32 handles: each frees its handle exactly once.
+// Owners for every kind of handle the program holds, each freeing its handle exactly once,
+// and scopes that undo a change to a device context or anything else when they end, also
+// when an exception leaves them. A new kind of handle gets a deleter and an alias here.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+#include <commctrl.h>
+#include <shtypes.h>
 
 #include <utility>
 
@@ -34,18 +39,40 @@ private:
 };
 
 struct GdiObjectDeleter { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
+struct IconDeleter { void operator()(HICON h) const { DestroyIcon(h); } };
 struct DcDeleter { void operator()(HDC h) const { DeleteDC(h); } };
 struct MenuDeleter { void operator()(HMENU h) const { DestroyMenu(h); } };
 struct KeyDeleter { void operator()(HKEY h) const { RegCloseKey(h); } };
 struct WindowDeleter { void operator()(HWND h) const { DestroyWindow(h); } };
+struct ImageListDeleter { void operator()(HIMAGELIST h) const { ImageList_Destroy(h); } };
+struct KernelHandleDeleter { void operator()(HANDLE h) const { CloseHandle(h); } };
+struct FindDeleter { void operator()(HANDLE h) const { FindClose(h); } };
+struct CoTaskMemDeleter { void operator()(void* p) const { CoTaskMemFree(p); } };
+struct ComReleaser { void operator()(IUnknown* p) const { p->Release(); } };
 
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
+// An icon of one holder (an icon shared by several is a SharedIcon, icon.h).
+using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
 using UniqueDC = UniqueHandle<HDC, DcDeleter>;
 using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
 using UniqueKey = UniqueHandle<HKEY, KeyDeleter>;
 using UniqueWindow = UniqueHandle<HWND, WindowDeleter>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+// A mutex, event or other kernel object (null when none: not INVALID_HANDLE_VALUE).
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
+// A file search; FindFirstFileA's INVALID_HANDLE_VALUE is taken in as null.
+using UniqueFind = UniqueHandle<HANDLE, FindDeleter>;
+// A shell item list the shell allocated for the caller.
+using UniquePidl = UniqueHandle<PIDLIST_ABSOLUTE, CoTaskMemDeleter>;
+// A COM interface the caller holds a reference to.
+template <class Interface>
+class ComPtr : public UniqueHandle<Interface*, ComReleaser> {
+public:
+    using UniqueHandle<Interface*, ComReleaser>::UniqueHandle;
+    Interface* operator->() const { return this->get(); }
+};
 
 // A screen DC borrowed for the scope.
 class ScreenDC {
@@ -57,6 +84,36 @@ public:
     HDC get() const { return dc_; }
 private:
     HDC dc_;
+};
+
+// An object selected into a device context for the scope; what it replaced is selected again
+// at the end.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (previous_) SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Runs `undo` when the scope ends, however it ends: the second half of a change made for the
+// length of a scope (a flag set, a count raised, a colour changed).
+template <class F>
+class ScopeExit {
+public:
+    explicit ScopeExit(F undo) : undo_(std::move(undo)) {}
+    ~ScopeExit() { undo_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    F undo_;
 };
 
 }  // namespace quaff::win

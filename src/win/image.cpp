@@ -1,5 +1,7 @@
 #include "win/image.h"
 
+#include "win/handles.h"
+
 namespace quaff::win {
 
 Image::Image(Component* owner) : WinControl(owner) {}
@@ -31,10 +33,10 @@ void Image::Paint(HDC dc) {
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
     const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    const ScopeExit restored([dc, oldMode] { SetStretchBltMode(dc, oldMode); });
     SetBrushOrgEx(dc, 0, 0, nullptr);  // required after choosing HALFTONE
     StretchDIBits(dc, 0, 0, r.right - r.left, r.bottom - r.top, 0, 0, picture_.width,
                   picture_.height, picture_.pixels.data(), &bmi, DIB_RGB_COLORS, SRCCOPY);
-    SetStretchBltMode(dc, oldMode);
 }
 
 }  // namespace quaff::win

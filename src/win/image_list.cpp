@@ -9,43 +9,36 @@ namespace quaff::win {
 
 ImageList::ImageList(Component* owner) : Component(owner) {}
 
-ImageList::~ImageList() {
-    if (handle_) ImageList_Destroy(handle_);
-}
-
 void ImageList::ReadFromStream(const std::uint8_t* data, std::size_t size) {
-    HIMAGELIST list = nullptr;
+    UniqueImageList list;
     if (data && size >= 4 && size <= 0x7fffffff) {
-        if (IStream* stream = SHCreateMemStream(data, static_cast<UINT>(size))) {
-            list = ImageList_Read(stream);
-            stream->Release();
-        }
+        if (const ComPtr<IStream> stream{SHCreateMemStream(data, static_cast<UINT>(size))})
+            list.reset(ImageList_Read(stream.get()));
     }
     if (!list) throw ReadError("Failed to read ImageList data from stream");
-    if (handle_) ImageList_Destroy(handle_);
-    handle_ = list;
+    handle_ = std::move(list);
     icons_.clear();
 }
 
 void ImageList::ReadFromResource(HINSTANCE module, const char* name) {
-    HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC res = FindResourceA(module, name, RT_RCDATA);
     HGLOBAL global = res ? LoadResource(module, res) : nullptr;
     const void* bytes = global ? LockResource(global) : nullptr;
     DWORD size = res ? SizeofResource(module, res) : 0;
     ReadFromStream(static_cast<const std::uint8_t*>(bytes), bytes ? size : 0);
 }
 
-int ImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+int ImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
 
 int ImageList::Width() const {
     int cx = 0, cy = 0;
-    if (handle_) ImageList_GetIconSize(handle_, &cx, &cy);
+    if (handle_) ImageList_GetIconSize(handle_.get(), &cx, &cy);
     return cx;
 }
 
 int ImageList::Height() const {
     int cx = 0, cy = 0;
-    if (handle_) ImageList_GetIconSize(handle_, &cx, &cy);
+    if (handle_) ImageList_GetIconSize(handle_.get(), &cx, &cy);
     return cy;
 }
 
@@ -72,7 +65,8 @@ void ImageList::MakeIcon(const IconKey& key) const {
     SharedIcon& icon = icons_[key];
     // An icon that could not be made is not kept: the next use tries again.
     if (!icon)
-        icon = MakeSharedIcon(RestyleIcon(ImageList_GetIcon(handle_, key.index, ILD_NORMAL), key.style, outline_));
+        icon = MakeSharedIcon(
+            RestyleIcon(ImageList_GetIcon(handle_.get(), key.index, ILD_NORMAL), key.style, outline_));
 }
 
 void ImageList::SetOutline(std::vector<bool> outline) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "win/component.h"
+#include "win/handles.h"
 #include "win/icon.h"
 #include "win/icon_style.h"
 
@@ -23,7 +24,6 @@ namespace quaff::win {
 class ImageList : public Component {
 public:
     explicit ImageList(Component* owner);
-    ~ImageList() override;
 
     // Builds the list from an image-list stream ("IL" header, colour and mask bitmaps).
     // Throws ReadError("Failed to read ImageList data from stream") when no list results;
@@ -32,7 +32,7 @@ public:
     // The same, from an RCDATA resource of the module.
     void ReadFromResource(HINSTANCE module, const char* name);
 
-    HIMAGELIST Handle() const { return handle_; }
+    HIMAGELIST Handle() const { return handle_.get(); }
     int Count() const;
     int Width() const;
     int Height() const;
@@ -58,7 +58,7 @@ private:
     };
     void MakeIcon(const IconKey& key) const;
 
-    HIMAGELIST handle_ = nullptr;
+    UniqueImageList handle_;
     // Made on demand by the const GetIcon; let go when the images change or the list goes.
     mutable std::map<IconKey, SharedIcon> icons_;
     std::vector<bool> outline_;

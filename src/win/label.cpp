@@ -37,12 +37,11 @@ UINT Label::DrawFlags() const {
 
 SIZE Label::TextExtent() const {
     ScreenDC screen;
-    HGDIOBJ old = SelectObject(screen.get(), FontHandle());
+    const SelectedObject font(screen.get(), FontHandle());
     RECT r{0, 0, 0, 0};
     // An empty caption still has the height of a line.
     const std::string text = Caption().empty() ? std::string(" ") : Caption();
     DrawTextA(screen.get(), text.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
-    SelectObject(screen.get(), old);
     SIZE size{r.right - r.left, r.bottom - r.top};
     if (Caption().empty()) size.cx = 0;
     return size;
@@ -102,11 +101,10 @@ void Label::Paint(HDC dc) {
     RECT r;
     GetClientRect(WindowIfAny(), &r);
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ old = SelectObject(dc, FontHandle());
+    const SelectedObject font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Enabled() ? TextColor(Font()) : GetSysColor(COLOR_GRAYTEXT));
     DrawTextA(dc, Caption().c_str(), -1, &r, DrawFlags());
-    SelectObject(dc, old);
 }
 
 }  // namespace quaff::win

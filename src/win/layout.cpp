@@ -1,7 +1,6 @@
 #include "win/layout.h"
 
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -30,8 +29,15 @@ std::vector<std::string> SplitItems(const char* items) {
     return out;
 }
 
+ControlKind KindOfEntry(const ControlSpec& s) {
+    if (s.into.fill && !s.kind) return s.into.kind;
+    if (!s.into.fill && s.kind) return *s.kind;
+    throw Error(std::string("Control '") + (s.name ? s.name : "") +
+                "' needs either a member or a kind");
+}
+
 WinControl* Make(Form& form, const ControlSpec& s) {
-    switch (s.kind) {
+    switch (KindOfEntry(s)) {
         case ControlKind::Panel: {
             auto* p = new Panel(&form);
             p->SetBevel(s.bevel);
@@ -89,89 +95,13 @@ WinControl* Make(Form& form, const ControlSpec& s) {
     throw Error("Unknown control kind");
 }
 
-int ClientWidth(WinControl& c) {
-    RECT r;
-    GetClientRect(c.Handle(), &r);
-    return r.right - r.left;
-}
-
-bool RowsOverlap(const RECT& a, const RECT& b) { return a.top < b.bottom && b.top < a.bottom; }
-
-struct TextRoom {
-    int text, room;
-};
-
-// The width of each label's text under `parent`, and the room it has: a left-aligned label's
-// text runs from its left edge to the nearest sibling that starts to its right on the same
-// row, else to the parent's edge; a centred or right-aligned label's text stays inside the
-// label's own width. Docked labels take what docking gives them and are not measured.
-void MeasureLabels(WinControl& parent, std::vector<TextRoom>& out) {
-    for (WinControl* c : parent.Controls()) {
-        MeasureLabels(*c, out);
-        auto* label = dynamic_cast<Label*>(c);
-        if (!label || !label->Visible() || label->GetAlign() != Align::None) continue;
-        const int text = label->TextExtent().cx;
-        const RECT b = label->BoundsRect();
-        int room = static_cast<int>(b.right - b.left);
-        if (label->GetAlignment() == Label::Alignment::Left) {
-            int limit = ClientWidth(parent);
-            for (WinControl* s : parent.Controls()) {
-                const RECT sb = s->BoundsRect();
-                if (s != c && s->Visible() && sb.left >= b.left && RowsOverlap(b, sb))
-                    limit = std::min(limit, static_cast<int>(sb.left));
-            }
-            const int toLimit = limit - static_cast<int>(b.left);
-            room = label->AutoSize() ? toLimit : std::min(room, toLimit);
-        }
-        if (text > 0 && room > 0) out.push_back({text, room});
-    }
-}
-
-// 1 when every text fits its room; else the least factor that leaves each text the designed
-// gap of three units before what follows it (which also keeps rounding from cutting it).
-double WideningFor(WinControl& form) {
-    std::vector<TextRoom> labels;
-    MeasureLabels(form, labels);
-    if (std::none_of(labels.begin(), labels.end(), [](const TextRoom& l) { return l.text > l.room; }))
-        return 1;
-    const int gap = ScaleDpi(3);
-    double factor = 1;
-    for (const TextRoom& l : labels) factor = std::max(factor, double(l.text + gap) / l.room);
-    return factor;
-}
-
-int Widened(LONG x, double factor) { return static_cast<int>(std::lround(x * factor)); }
-
-void Widen(WinControl& parent, double factor) {
-    for (WinControl* c : parent.Controls()) {
-        if (c->GetAlign() == Align::None) {
-            RECT b = c->BoundsRect();
-            const LONG width = b.right - b.left;
-            b.left = Widened(b.left, factor);
-            auto* label = dynamic_cast<Label*>(c);
-            b.right = label && label->AutoSize() ? b.left + width : Widened(b.right, factor);
-            c->SetBoundsRect(b);
-        }
-        Widen(*c, factor);
-    }
-}
-
 }  // namespace
-
-void FitTextToRoom(Form& form) {
-    const double factor = WideningFor(form);
-    if (factor <= 1) return;
-    RECT b = form.BoundsRect();
-    const int client = ClientWidth(form);
-    b.right += Widened(client, factor) - client;
-    form.SetBoundsRect(b);  // the docked panels follow the new width
-    Widen(form, factor);
-}
 
 void BuildControls(Form& form, std::initializer_list<ControlSpec> controls) {
     for (const ControlSpec& s : controls) {
         WinControl* parent = s.parent ? &FindControl<WinControl>(form, s.parent) : &form;
         WinControl* c = Make(form, s);
+        if (s.into.fill) s.into.fill(form, *c);
         c->SetName(s.name ? s.name : "");
         if (s.font) c->SetFont(*s.font);
         c->SetBounds(s.left, s.top, s.width, s.height);

@@ -1,9 +1,10 @@
-// Forms laid out from tables: each control declared as data (kind, name, parent, position,
-// size in 96-DPI design units, caption, docking, tab order, kind-specific settings and
-// handler bindings), built onto a form by one function.
+// Forms laid out from tables: each control declared as data (the form's member it fills, or
+// its kind; name, parent, position, size in 96-DPI design units, caption, docking, tab order,
+// kind-specific settings and handler bindings), built onto a form by one function.
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "core/errors.h"
@@ -14,9 +15,56 @@
 
 namespace quaff::win {
 
+class Button;
+class ComboBox;
+class Edit;
+class Image;
+class MaskEdit;
+class SpeedButton;
+class UpDown;
+
 enum class ControlKind {
     Panel, Label, Button, Edit, MaskEdit, UpDown, ComboBox, GroupBox, SpeedButton, Image
 };
+
+// The kind that builds a control of class T (no other class has one).
+template <class T> struct KindOf;
+template <> struct KindOf<Panel> { static constexpr ControlKind value = ControlKind::Panel; };
+template <> struct KindOf<Label> { static constexpr ControlKind value = ControlKind::Label; };
+template <> struct KindOf<Button> { static constexpr ControlKind value = ControlKind::Button; };
+template <> struct KindOf<Edit> { static constexpr ControlKind value = ControlKind::Edit; };
+template <> struct KindOf<MaskEdit> { static constexpr ControlKind value = ControlKind::MaskEdit; };
+template <> struct KindOf<UpDown> { static constexpr ControlKind value = ControlKind::UpDown; };
+template <> struct KindOf<ComboBox> { static constexpr ControlKind value = ControlKind::ComboBox; };
+template <> struct KindOf<GroupBox> { static constexpr ControlKind value = ControlKind::GroupBox; };
+template <> struct KindOf<SpeedButton> {
+    static constexpr ControlKind value = ControlKind::SpeedButton;
+};
+template <> struct KindOf<Image> { static constexpr ControlKind value = ControlKind::Image; };
+
+// The member of a form that a table entry fills with the control it builds; the member's
+// class gives the control's kind, so the two cannot disagree.
+struct ControlSlot {
+    ControlKind kind{};
+    void (*fill)(Form& form, WinControl& control) = nullptr;
+};
+
+template <class M> struct MemberOfForm;
+template <class F, class T> struct MemberOfForm<T* F::*> {
+    using FormType = F;
+    using ControlType = T;
+};
+
+// The slot for a form's member: Into<&TfrmMain::Button1>.
+template <auto member>
+inline constexpr ControlSlot Into{
+    KindOf<typename MemberOfForm<decltype(member)>::ControlType>::value,
+    [](Form& form, WinControl& control) {
+        using M = MemberOfForm<decltype(member)>;
+        // Built by the kind of the member's class, so the control is of that class.
+        static_cast<typename M::FormType&>(form).*member =
+            static_cast<typename M::ControlType*>(&control);
+    }};
 
 // An event handler of a form, bound in a table: On(&TfrmMain::Button1Click).
 using FormHandler = void (Form::*)(Component* sender);
@@ -26,8 +74,11 @@ constexpr FormHandler On(void (F::*handler)(Component*)) {
 }
 
 struct ControlSpec {
-    ControlKind kind;
-    const char* name;
+    // The member the control goes into, or, for a control the form keeps no member for, its
+    // kind.
+    ControlSlot into{};
+    std::optional<ControlKind> kind;
+    const char* name = nullptr;
     const char* parent = nullptr;  // a control built before this one; null: the form
     int left = 0, top = 0, width = 0, height = 0;
     const char* caption = nullptr;  // the caption, or an edit's or combo box's initial text
@@ -55,16 +106,10 @@ struct ControlSpec {
     FormHandler onChange = nullptr;
 };
 
-// Creates the controls in order, owned by the form, named, placed and bound. Throws Error
-// when a parent or an associate names no control built before.
+// Creates the controls in order, owned by the form, named, placed, bound and put in their
+// members. Throws Error when a parent or an associate names no control built before, or an
+// entry has neither a member nor a kind.
 void BuildControls(Form& form, std::initializer_list<ControlSpec> controls);
-
-// Widens the form's layout where a label's text runs into the control to its right or past the
-// edge of its parent: every position and width across the form grows by one factor, the
-// least that gives each such label the room its text takes. A layout drawn for the designed
-// face at 96 DPI needs none; a wider substitute face, or a bitmap face that does not scale in
-// step with the DPI, does. Docked controls follow their parent.
-void FitTextToRoom(Form& form);
 
 // The control of that name and kind on the form; throws Error when there is none.
 template <class T>

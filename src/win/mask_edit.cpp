@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "win/application.h"
+#include "win/handles.h"
 
 namespace quaff::win {
 
@@ -10,16 +11,13 @@ namespace {
 constexpr UINT kCheckExit = WM_APP + 0x51;
 
 std::string ClipboardText(HWND owner) {
-    std::string text;
-    if (!OpenClipboard(owner)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
+    if (!OpenClipboard(owner)) return {};
+    const ScopeExit closed([] { CloseClipboard(); });
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* p = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (!p) return {};
+    const ScopeExit unlocked([data] { GlobalUnlock(data); });
+    return p;
 }
 }  // namespace
 
@@ -102,10 +100,7 @@ bool MaskEdit::Unfinished() const {
 
 void MaskEdit::ReportUnfinished() {
     validating_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{validating_};
+    const ScopeExit done([this] { validating_ = false; });
     MessageBeep(0);
     HWND self = WindowIfAny();
     if (GetFocus() != self) {

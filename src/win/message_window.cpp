@@ -1,57 +1,35 @@
 #include "win/message_window.h"
 
-#include <exception>
-#include <stdexcept>
-
 #include "win/application.h"
+#include "win/window_class.h"
 
 namespace quaff::win {
 
-namespace {
-const char kClassName[] = "QuaffUtilWindow";
-
-void RegisterClassOnce(HINSTANCE instance) {
-    WNDCLASSA probe;
-    if (GetClassInfoA(instance, kClassName, &probe)) return;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
-}
-}  // namespace
-
 MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterClassOnce(instance);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.lpszClassName = "QuaffUtilWindow";
+    RegisterWindowClassOnce(wc);
     // A hidden top-level popup, not a message-only window: broadcasts reach it too.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                            nullptr, instance, nullptr);
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
-    }
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), this);
 }
 
 MessageWindow::~MessageWindow() {
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
-        DestroyWindow(hwnd_);
-    }
+    if (!hwnd_) return;
+    // Unbound first: the messages of its destruction go to no handler.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK MessageWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (auto* creating = CreatingObject<MessageWindow>(msg, lp))
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
     auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self || !self->handler_) return DefWindowProcA(hwnd, msg, wp, lp);
-    try {
-        return self->handler_(hwnd, msg, wp, lp);
-    } catch (const std::exception& e) {
-        Application::Instance().HandleException(e);
-    } catch (...) {
-        Application::Instance().HandleException(std::runtime_error("Unknown error"));
-    }
-    return 0;
+    // While CreateWindowExA runs (hwnd_ not yet set) the owner is still being built: the
+    // handler sees messages only once the window exists.
+    if (!self || !self->hwnd_ || !self->handler_) return DefWindowProcA(hwnd, msg, wp, lp);
+    return Guarded(LRESULT{0}, [&] { return self->handler_(hwnd, msg, wp, lp); });
 }
 
 }  // namespace quaff::win

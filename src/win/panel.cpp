@@ -1,6 +1,7 @@
 #include "win/panel.h"
 
 #include "win/font_cache.h"
+#include "win/handles.h"
 
 namespace quaff::win {
 
@@ -24,11 +25,10 @@ void Panel::Paint(HDC dc) {
     if (bevel_ != Bevel::None)
         DrawEdge(dc, &r, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
     if (!Caption().empty()) {
-        HGDIOBJ old = SelectObject(dc, FontHandle());
+        const SelectedObject font(dc, FontHandle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, TextColor(Font()));
         DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, old);
     }
 }
 

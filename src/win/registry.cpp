@@ -20,6 +20,15 @@ std::string GetDataFailed(const std::string& ident) { return "Failed to get data
 
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
+// Creates `section` under `key` with full access if it is absent; empty when it cannot.
+UniqueKey CreateSection(HKEY key, const std::string& section) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(key, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS)
+        return {};
+    return UniqueKey(created);
+}
+
 // Reads a text value of `key`. The stored data is never trusted to carry its terminator: the
 // buffer keeps one zero past what the call may fill, and the text is cut at the first zero
 // within the length the call reported.
@@ -94,12 +103,9 @@ UniqueKey RegIniFile::OpenSection(std::string_view section) const {
 bool RegIniFile::WriteString(std::string_view section, std::string_view ident,
                              std::string_view text) {
     const std::string sectionName(section);
-    HKEY created = nullptr;
-    if (!key_ || RegCreateKeyExA(key_.get(), sectionName.c_str(), 0, nullptr,
-                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created,
-                                 nullptr) != ERROR_SUCCESS)
+    // Made with full access and closed again at once: the value goes through the access mask.
+    if (!key_ || !CreateSection(key_.get(), sectionName))
         throw RegistryError(CreateFailed(sectionName));
-    RegCloseKey(created);
 
     const UniqueKey sub = OpenSection(section);
     if (!sub) return false;

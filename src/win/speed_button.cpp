@@ -41,24 +41,24 @@ void SpeedButton::DrawGlyph(HDC dc, const RECT& area, bool enabled, int shift) c
     const int y = area.top + ((area.bottom - area.top) - h) / 2 + shift;
 
     UniqueDC src(CreateCompatibleDC(dc));
-    HGDIOBJ oldSrc = SelectObject(src.get(), glyph_.get());
+    const SelectedObject glyph(src.get(), glyph_.get());
     // The mask is white where the bitmap has its bottom-left pixel's colour.
     UniqueDC maskDc(CreateCompatibleDC(dc));
     UniqueBitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
-    HGDIOBJ oldMask = SelectObject(maskDc.get(), mask.get());
+    const SelectedObject maskBits(maskDc.get(), mask.get());
     SetBkColor(src.get(), GetPixel(src.get(), 0, h - 1));
     BitBlt(maskDc.get(), 0, 0, w, h, src.get(), srcX, 0, SRCCOPY);
     // dest ^ glyph, cleared where opaque, ^ glyph again: the background shows through the
     // transparent pixels and the glyph everywhere else.
-    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const ScopeExit colours([dc, oldBk, oldText] {
+        SetBkColor(dc, oldBk);
+        SetTextColor(dc, oldText);
+    });
     BitBlt(dc, x, y, w, h, src.get(), srcX, 0, SRCINVERT);
     BitBlt(dc, x, y, w, h, maskDc.get(), 0, 0, SRCAND);
     BitBlt(dc, x, y, w, h, src.get(), srcX, 0, SRCINVERT);
-    SetBkColor(dc, oldBk);
-    SetTextColor(dc, oldText);
-    SelectObject(maskDc.get(), oldMask);
-    SelectObject(src.get(), oldSrc);
 }
 
 void SpeedButton::DrawItem(const DRAWITEMSTRUCT& item) {

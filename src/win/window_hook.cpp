@@ -1,7 +1,5 @@
 #include "win/window_hook.h"
 
-#include <exception>
-#include <stdexcept>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -67,14 +65,8 @@ LRESULT CALLBACK ChainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     std::uint64_t below = UINT64_MAX;
     WindowHook::Handler handler;
     while (NextHandler(hwnd, below, handler)) {
-        try {
-            LRESULT result = 0;
-            if (handler(hwnd, msg, wp, lp, result)) return result;
-        } catch (const std::exception& e) {
-            Application::Instance().HandleException(e);
-        } catch (...) {
-            Application::Instance().HandleException(std::runtime_error("Unknown error"));
-        }
+        LRESULT result = 0;
+        if (Guarded(false, [&] { return handler(hwnd, msg, wp, lp, result); })) return result;
     }
     if (msg == WM_NCDESTROY) {
         const LRESULT result = CallWindowProcA(original, hwnd, msg, wp, lp);

@@ -182,14 +182,6 @@ TEST(IconNumber, FailuresCarryTheProgramsMessages) {
     EXPECT_THROW(IconNumber(0, 0, "0", kDot), InvalidOpError);
 }
 
-TEST(IconSetIndex, OnlySixSetsExist) {
-    const struct {
-        int32_t stored;
-        int index;
-    } cases[] = {{-1, 0}, {0, 0}, {3, 3}, {5, 5}, {6, 0}, {7, 0}, {INT32_MIN, 0}, {INT32_MAX, 0}};
-    for (const auto& c : cases) EXPECT_EQ(IconSetIndex(c.stored), c.index) << c.stored;
-}
-
 TEST(DrinksHint, UsesTheGeneralFormat) {
     EXPECT_EQ(DrinksHint(0, kDot), "0 drinks earnt");
     EXPECT_EQ(DrinksHint(1e20, kDot), "1E20 drinks earnt");

@@ -19,6 +19,7 @@
 #include "win/registry.h"
 #include "win_test_support.h"
 
+using quaff::about::TfrmAbout;
 using quaff::test::Click;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;

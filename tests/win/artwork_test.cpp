@@ -11,19 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "core/icon_sets.h"
 #include "resources/resource_names.h"
 #include "win/handles.h"
 
 namespace {
 
+using quaff::win::ComPtr;
 using quaff::win::ScreenDC;
 using quaff::win::UniqueBitmap;
-using quaff::win::UniqueHandle;
-
-struct IconDeleter { void operator()(HICON h) const { DestroyIcon(h); } };
-struct ImageListDeleter { void operator()(HIMAGELIST h) const { ImageList_Destroy(h); } };
-using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+using quaff::win::UniqueIcon;
+using quaff::win::UniqueImageList;
 
 // The empty glasses. '.' transparent, 'K' black, ':' inside the glass (transparent while
 // nothing fills it).
@@ -57,14 +55,12 @@ const Fill kHalfFill[16] = {{0, 0, 0},  {13, 0, 0}, {13, 0, 0}, {12, 0, 0}, {11,
 constexpr uint32_t kBlack = 0x000000, kWhite = 0x1F1F1F, kOlive = 0x101000, kYellow = 0x1F1F00;
 constexpr uint32_t kTransparent = 0xFFFFFFFF;
 
-struct SetCase { const char* resource; const char* const* glass; const Fill* fill; uint32_t liquid; };
+// By icon-set number: the streams are looked up by the names the icon-set table gives them.
+struct SetCase { int number; const char* const* glass; const Fill* fill; uint32_t liquid; };
 const SetCase kSets[] = {
-    {QUAFF_RES_BITTER_LARGE, kLargeGlass, kFullFill, kOlive},
-    {QUAFF_RES_BITTER_SMALL, kSmallGlass, kHalfFill, kOlive},
-    {QUAFF_RES_GUINESS_LARGE, kLargeGlass, kFullFill, kBlack},
-    {QUAFF_RES_GUINESS_SMALL, kSmallGlass, kHalfFill, kBlack},
-    {QUAFF_RES_LAGER_LARGE, kLargeGlass, kFullFill, kYellow},
-    {QUAFF_RES_LAGER_SMALL, kSmallGlass, kHalfFill, kYellow},
+    {0, kLargeGlass, kFullFill, kOlive}, {1, kSmallGlass, kHalfFill, kOlive},
+    {2, kLargeGlass, kFullFill, kBlack}, {3, kSmallGlass, kHalfFill, kBlack},
+    {4, kLargeGlass, kFullFill, kYellow}, {5, kSmallGlass, kHalfFill, kYellow},
 };
 
 uint32_t Expected(const SetCase& set, int frame, int row, int col) {
@@ -111,14 +107,13 @@ std::vector<uint32_t> IconPixels(HICON icon, int size) {
 
 UniqueImageList ReadSet(const char* name) {
   const HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC res = FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HRSRC res = FindResourceA(module, name, RT_RCDATA);
   if (!res) return {};
   const void* bytes = LockResource(LoadResource(module, res));
-  IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(module, res));
+  const ComPtr<IStream> stream{
+      SHCreateMemStream(static_cast<const BYTE*>(bytes), SizeofResource(module, res))};
   if (!stream) return {};
-  UniqueImageList list(ImageList_Read(stream));
-  stream->Release();
-  return list;
+  return UniqueImageList(ImageList_Read(stream.get()));
 }
 
 std::string Picture(const std::vector<uint32_t>& pixels, int size) {
@@ -134,8 +129,9 @@ std::string Picture(const std::vector<uint32_t>& pixels, int size) {
 
 TEST(ArtworkResources, EveryIconSetReadsBackAsItsSixteenGlasses) {
   for (const SetCase& set : kSets) {
-    SCOPED_TRACE(set.resource);
-    UniqueImageList list = ReadSet(set.resource);
+    const char* resource = quaff::kIconSets[set.number].resourceName;
+    SCOPED_TRACE(resource);
+    UniqueImageList list = ReadSet(resource);
     ASSERT_TRUE(list) << "ImageList_Read gave no list";
     EXPECT_EQ(ImageList_GetImageCount(list.get()), 16);
     int cx = 0, cy = 0;
@@ -159,7 +155,7 @@ TEST(ArtworkResources, TrayIconIsTheEmptyLargeGlassPixelForPixel) {
   UniqueIcon tray(static_cast<HICON>(
       LoadImageA(GetModuleHandleA(nullptr), QUAFF_RES_TRAY_ICON, IMAGE_ICON, 16, 16, 0)));
   ASSERT_TRUE(tray);
-  UniqueImageList list = ReadSet(QUAFF_RES_BITTER_LARGE);
+  UniqueImageList list = ReadSet(quaff::IconSetByNumber(0).resourceName);
   ASSERT_TRUE(list);
   UniqueIcon frame0(ImageList_GetIcon(list.get(), 0, 0));
   const std::vector<uint32_t> got = IconPixels(tray.get(), 16);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/launcher.h"
+#include "core/icon_sets.h"
 #include "dialog_test_support.h"
 #include "monitor/monitor_form.h"
 #include "monitor_test_support.h"
@@ -36,11 +37,13 @@
 namespace {
 
 using quaff::TBeer;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::settings::TfrmSettings;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;
 
-const char kOrvik[] = "Software\\Orvik";
-const char kSettings[] = "Software\\Orvik\\Quaffometer\\Settings";
 
 enum Field { UserName, Salary, DaysAWeek, HoursADay, PriceOfDrink, IconSet, ImageDir, kFields };
 const char* const kNames[kFields] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
@@ -56,10 +59,6 @@ std::string TBeer::* const kTexts[kFields] = {
     &TBeer::UserName,     &TBeer::Salary, &TBeer::DaysAWeek, &TBeer::HoursADay,
     &TBeer::PriceOfDrink, nullptr,        &TBeer::ImageDir};
 
-int IconSetIndexOf(int32_t iconSet) { return iconSet >= 0 && iconSet <= 5 ? iconSet : 0; }
-const char* const kIconLists[] = {"BitterLarge",  "BitterSmall", "GuinessLarge",
-                                  "GuinessSmall", "LagerLarge",  "LagerSmall"};
-
 struct Case {
     Field field;
     Kind kind;
@@ -74,17 +73,14 @@ std::string WindowText(HWND h) {
 class BadSettingTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
         ErrorReports().clear();
         temp_.Jpeg("good.jpg", 40, 30);
         temp_.Folder("Bilder\xE4");
         temp_.Jpeg("Bilder\xE4\\bier.jpg", 24, 16);
         StoreCase();
     }
-    void TearDown() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
-        ErrorReports().clear();
-    }
+    void TearDown() override { ErrorReports().clear(); }
+    quaff::test::NoStoredSettings noSettings_;
 
     // Good settings: the worked example of the pay arithmetic (3 drinks and frame 6 after an
     // hour in a 31-day month), Lager Full and a folder holding one picture 40 wide.
@@ -133,7 +129,7 @@ protected:
             else if (auto bad = Bad())
                 values.push_back(*bad);
         }
-        quaff::test::PutRaw(HKEY_CURRENT_USER, kSettings, values);
+        quaff::test::PutRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, values);
     }
 
     // What a load into a fresh record yields: a missing or empty value its default, a value
@@ -176,7 +172,7 @@ TEST_P(BadSettingTest, LoadsAsDefinedAndTheTickCountsOrReportsExactly) {
 
     frmLaunch = quaff::win::CreateMainForm<TfrmLaunch>(nullptr);
     ASSERT_NE(frmMain, nullptr);
-    const std::string list = kIconLists[IconSetIndexOf(want.IconSet)];
+    const std::string list = quaff::IconSetByNumber(want.IconSet).listName;
     EXPECT_EQ(frmLaunch->TrayIcon1->IconList()->Name(), list);
     EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), 15);
 
@@ -270,7 +266,7 @@ TEST_P(BadSettingTest, SettingsDialogShowsWhatLoadsAndOkStoresSevenTexts) {
     EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
 
     for (const char* name : kNames) {
-        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, kSettings, name);
+        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, name);
         ASSERT_TRUE(raw) << name;
         EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ)) << name;
     }

@@ -3,11 +3,13 @@
 // speed button's two-image glyph and the stretched picture.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "win/combo_box.h"
 #include "win/edit.h"
 #include "win/form.h"
+#include "win/handles.h"
 #include "win/image.h"
 #include "win/label.h"
 #include "win/layout.h"
@@ -201,29 +203,25 @@ struct Canvas {
     Canvas(int w, int h) : width(w) {
         BITMAPINFO bmi{};
         bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        old = SelectObject(dc, bitmap);
-    }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        owned.reset(CreateCompatibleDC(nullptr));
+        bitmap.reset(CreateDIBSection(owned.get(), &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+        dc = owned.get();
+        drawn.emplace(dc, bitmap.get());
     }
     void Fill(COLORREF c) {
-        HBRUSH b = CreateSolidBrush(c);
+        const UniqueBrush b(CreateSolidBrush(c));
         RECT r{0, 0, 1000, 1000};
-        FillRect(dc, &r, b);
-        DeleteObject(b);
+        FillRect(dc, &r, b.get());
     }
     uint32_t At(int x, int y) {
         GdiFlush();
         return bits[y * width + x] & 0xFFFFFF;
     }
     int width;
+    UniqueDC owned;
+    UniqueBitmap bitmap;
     HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
+    std::optional<SelectedObject> drawn;  // the bitmap, until the DC goes
     uint32_t* bits = nullptr;
 };
 
@@ -231,18 +229,14 @@ TEST(SpeedButton, DrawsTheGlyphForItsStateWithTheKeyColourTransparent) {
     // An 8 by 4 glyph: red on the left (enabled), blue on the right (disabled); magenta, the
     // colour of the bottom-left pixel, marks transparent pixels in both.
     const COLORREF magenta = RGB(255, 0, 255);
-    HDC screen = GetDC(nullptr);
-    HBITMAP glyph = CreateCompatibleBitmap(screen, 8, 4);
-    ReleaseDC(nullptr, screen);
+    HBITMAP glyph = CreateCompatibleBitmap(ScreenDC().get(), 8, 4);
     {
-        HDC g = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(g, glyph);
+        const UniqueDC g(CreateCompatibleDC(nullptr));
+        const SelectedObject drawn(g.get(), glyph);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 8; ++x) SetPixel(g, x, y, x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255));
-        SetPixel(g, 0, 3, magenta);
-        SetPixel(g, 5, 1, magenta);
-        SelectObject(g, old);
-        DeleteDC(g);
+            for (int x = 0; x < 8; ++x) SetPixel(g.get(), x, y, x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+        SetPixel(g.get(), 0, 3, magenta);
+        SetPixel(g.get(), 5, 1, magenta);
     }
     struct Case {
         UINT state;

@@ -27,9 +27,12 @@
 
 namespace {
 
+using quaff::app::TfrmLaunch;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::settings::TfrmSettings;
 using quaff::win::UniqueBitmap;
 
-const char kOrvik[] = "Software\\Orvik";
 const char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 constexpr uint32_t kClear = 0xFF000000;  // a transparent pixel
 
@@ -90,7 +93,6 @@ Picture Scaled(const std::vector<uint32_t>& frame, const Screen& s) {
 class CrispIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
         quaff::test::DeleteTree(HKEY_CURRENT_USER, kPersonalize);
         tray.onShell = [this](DWORD message, const NOTIFYICONDATAA& data) {
             if (message == NIM_ADD || message == NIM_MODIFY) given.push_back({message, Read(data.hIcon)});
@@ -99,7 +101,6 @@ protected:
     void TearDown() override {
         delete frmLaunch;
         quaff::win::OverrideDpi(0);
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
         quaff::test::DeleteTree(HKEY_CURRENT_USER, kPersonalize);
     }
     void Start(int iconSet) {
@@ -144,6 +145,7 @@ protected:
     }
 
     struct Given { DWORD message; Picture icon; };
+    quaff::test::NoStoredSettings noSettings;
     quaff::test::TrayRecorder tray{/*passThrough=*/true};
     std::vector<Given> given;
 };

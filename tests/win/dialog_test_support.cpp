@@ -8,6 +8,7 @@
 #include <string>
 
 #include "win/form.h"
+#include "win/handles.h"
 #include "win/timer.h"
 #include "win_test_support.h"
 
@@ -111,7 +112,8 @@ Capture CaptureWindow(HWND window) {
     if (c.width <= 0 || c.height <= 0) return {};
 
     HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
+    const win::ScopeExit released([window, source] { ReleaseDC(window, source); });
+    const win::UniqueDC memory(CreateCompatibleDC(source));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = c.width;
@@ -120,10 +122,10 @@ Capture CaptureWindow(HWND window) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const win::UniqueBitmap bitmap(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, c.width, c.height, source, 0, 0, SRCCOPY);
+        const win::SelectedObject target(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, c.width, c.height, source, 0, 0, SRCCOPY);
         GdiFlush();
         const auto* src = static_cast<const uint8_t*>(bits);
         c.bgr.resize(static_cast<size_t>(c.width) * static_cast<size_t>(c.height) * 3);
@@ -131,11 +133,7 @@ Capture CaptureWindow(HWND window) {
             std::copy_n(src + static_cast<size_t>(y) * static_cast<size_t>(RowBytes(c.width)),
                         static_cast<size_t>(c.width) * 3,
                         c.bgr.begin() + static_cast<ptrdiff_t>(y) * c.width * 3);
-        SelectObject(memory, old);
     }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
     if (c.bgr.empty()) return {};
     return c;
 }

@@ -24,8 +24,12 @@
 namespace {
 
 using quaff::win::Application;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmAbout;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::app::frmSettings;
 
-const char kKey[] = "Software\\Orvik\\Quaffometer";
 
 // A clock the test moves by hand: local and UTC advance together.
 class ManualClock : public quaff::win::Clock {
@@ -70,7 +74,6 @@ quaff::TBeer WorkedExample(int iconSet) {
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kKey);
         quaff::test::ErrorReports().clear();
         quaff::win::SetUserFormats(quaff::FormatSettings{});
         clock.local = Ticks(2026, 1, 12, 9, 0, 0);  // a 31-day month
@@ -81,13 +84,13 @@ protected:
         delete frmLaunch;
         Application::Instance().ResetTerminated();
         quaff::win::Clock::SetCurrent(nullptr);
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kKey);
     }
     void Start() {
         frmLaunch = quaff::win::CreateMainForm<TfrmLaunch>(nullptr);
         ASSERT_NE(frmMain, nullptr);
     }
 
+    quaff::test::NoStoredSettings noSettings_;
     ManualClock clock;
     quaff::test::TrayRecorder tray{/*passThrough=*/true};
 };
@@ -102,7 +105,7 @@ TEST_F(LauncherTest, StartsInTheTrayWithTheEmptyGlassThenShowsFrame15OfTheStored
     EXPECT_EQ(frmLaunch->TrayIcon1->IconList(), frmMain->BitterLarge);
     EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), 15);
     EXPECT_FALSE(frmLaunch->TrayIcon1->Icon().Empty());
-    EXPECT_TRUE(quaff::test::KeyExists(HKEY_CURRENT_USER, kKey)) << "the first load leaves the key";
+    EXPECT_TRUE(quaff::test::KeyExists(HKEY_CURRENT_USER, quaff::test::kProgramKey)) << "the first load leaves the key";
     EXPECT_EQ(frmLaunch->Timer1->Interval(), 2000u);
     EXPECT_TRUE(frmLaunch->Timer1->Enabled());
 }

@@ -1,6 +1,6 @@
-// Forms built from layout tables under Wine: design units placed relative to the enclosing
-// control and scaled to the screen, the tab order of the table, handlers bound to the form,
-// fonts that exist, mistakes in a table reported, and the program's forms whole on the
+// Forms built from layout tables under Wine: members filled, design units placed relative to
+// the enclosing control and scaled to the screen, handlers bound to the form, fonts that
+// exist, mistakes in a table reported, and the program's forms whole on the
 // screen with every label readable, whatever the face and the DPI.
 #include <gtest/gtest.h>
 
@@ -18,81 +18,68 @@
 #include "win/font_cache.h"
 #include "win/form.h"
 #include "win/label.h"
+#include "win/panel.h"
 #include "win/layout.h"
 
 using namespace quaff::win;
+using quaff::about::TfrmAbout;
+using quaff::settings::TfrmSettings;
 
 namespace {
 
-class DialogForm : public Form {
+// A dialog built the way the program's forms are: every entry fills its member, the button
+// two levels down.
+class NestedForm : public Form {
 public:
-    DialogForm() : Form(nullptr) {
-        SetBorderStyle(BorderStyle::ToolWindow);
-        SetClientSize(313, 342);
+    NestedForm() : Form(nullptr) {
         BuildControls(*this, {
-            {.kind = ControlKind::Panel, .name = "Panel1", .align = Align::Client},
-            {.kind = ControlKind::GroupBox, .name = "GroupBox2", .parent = "Panel1", .left = 8, .top = 8, .width = 297, .height = 185, .caption = "Your Details", .tabOrder = 1},
-            {.kind = ControlKind::Edit, .name = "edName", .parent = "GroupBox2", .left = 104, .top = 16, .width = 185, .height = 21, .tabOrder = 0},
-            {.kind = ControlKind::Edit, .name = "edDays", .parent = "GroupBox2", .left = 104, .top = 80, .width = 57, .height = 21, .tabOrder = 2},
-            {.kind = ControlKind::Edit, .name = "edHours", .parent = "GroupBox2", .left = 104, .top = 112, .width = 57, .height = 21, .tabOrder = 1},
-            {.kind = ControlKind::GroupBox, .name = "GroupBox1", .parent = "Panel1", .left = 8, .top = 200, .width = 297, .height = 89, .caption = "Image Details", .tabOrder = 0},
-            {.kind = ControlKind::Edit, .name = "edImageDir", .parent = "GroupBox1", .left = 80, .top = 56, .width = 185, .height = 21, .tabOrder = 0},
-            {.kind = ControlKind::Button, .name = "btnOK", .parent = "Panel1", .left = 152, .top = 304, .width = 75, .height = 25, .caption = "OK", .tabOrder = 2, .modalResult = mrOk, .onClick = On(&DialogForm::btnOKClick)},
-            {.kind = ControlKind::Button, .name = "btnCancel", .parent = "Panel1", .left = 232, .top = 304, .width = 75, .height = 25, .caption = "Cancel", .tabOrder = 3, .modalResult = mrCancel},
+            {.into = Into<&NestedForm::Outer>, .name = "Outer", .align = Align::Client},
+            {.into = Into<&NestedForm::Inner>, .name = "Inner", .parent = "Outer", .left = 8, .top = 8, .width = 200, .height = 120, .caption = "Group"},
+            {.into = Into<&NestedForm::Field>, .name = "Field", .parent = "Inner", .left = 104, .top = 16, .width = 58, .height = 22},
+            {.into = Into<&NestedForm::Ok>, .name = "Ok", .parent = "Inner", .left = 16, .top = 80, .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .onClick = On(&NestedForm::OkClick)},
         });
     }
-    void btnOKClick(Component* sender) { okSender = sender; }
+    Panel* Outer = nullptr;
+    GroupBox* Inner = nullptr;
+    Edit* Field = nullptr;
+    Button* Ok = nullptr;
+    void OkClick(Component* sender) { okSender = sender; }
     Component* okSender = nullptr;
 };
 
-TEST(Layout, ControlsSitWhereDesignedInsideTheirParentScaledToTheScreen) {
-    struct Case {
-        const char* name;
-        int left, top, width, height;
-    };
-    const Case cases[] = {
-        {"GroupBox2", 8, 8, 297, 185},
-        {"edName", 104, 16, 185, 21},
-        {"edHours", 104, 112, 57, 21},
-        {"edImageDir", 80, 56, 185, 21},
-        {"btnCancel", 232, 304, 75, 25},
-    };
-    DialogForm form;
-    form.Show();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        HWND h = FindControl<WinControl>(form, c.name).Handle();
-        RECT r;
-        GetWindowRect(h, &r);
-        MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, ScaleDpi(c.left));
-        EXPECT_EQ(r.top, ScaleDpi(c.top));
-        EXPECT_EQ(r.right - r.left, ScaleDpi(c.width));
-        EXPECT_EQ(r.bottom - r.top, ScaleDpi(c.height));
-    }
+// Where a control is in its parent's client area, in pixels.
+RECT PlacedIn(WinControl& c) {
+    RECT r;
+    GetWindowRect(c.Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
-TEST(Layout, TabVisitsControlsInTheTablesTabOrder) {
-    DialogForm form;
-    form.Show();
-    // The "Image Details" group comes before "Your Details"; inside it, edHours before edDays.
-    const std::vector<std::string> expected = {"edImageDir", "edName", "edHours", "edDays", "btnOK", "btnCancel"};
-    std::vector<std::string> visited;
-    HWND at = GetNextDlgTabItem(form.Handle(), nullptr, FALSE);
-    for (size_t i = 0; i < expected.size() && at; ++i) {
-        WinControl* c = WinControl::FromHandle(at);
-        visited.push_back(c ? c->Name() : "?");
-        at = GetNextDlgTabItem(form.Handle(), at, FALSE);
+TEST(Layout, EntriesFillTheirMembersSitInsideTheirParentsAndAreScaledToTheScreen) {
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        OverrideDpi(dpi);
+        NestedForm form;
+        form.Show();
+        ASSERT_NE(form.Field, nullptr);
+        EXPECT_EQ(form.Field->Name(), "Field");
+        EXPECT_EQ(form.Field->Parent(), form.Inner);
+        EXPECT_EQ(form.Inner->Parent(), form.Outer);
+        const RECT r = PlacedIn(*form.Field);
+        EXPECT_EQ(r.left, dpi * 104 / 96);
+        EXPECT_EQ(r.top, dpi * 16 / 96);
+        EXPECT_EQ(r.right - r.left, dpi * 58 / 96);
+        EXPECT_EQ(r.bottom - r.top, dpi * 22 / 96);
+        form.Hide();
+        OverrideDpi(0);
     }
-    EXPECT_EQ(visited, expected);
 }
 
 TEST(Layout, HandlersAreBoundToTheForm) {
-    DialogForm form;
+    NestedForm form;
     form.Show();
-    auto& ok = FindControl<Button>(form, "btnOK");
-    SendMessageA(ok.Handle(), BM_CLICK, 0, 0);  // nested two levels down: panel, form
-    EXPECT_EQ(form.okSender, &ok);
+    SendMessageA(form.Ok->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.okSender, form.Ok);
     EXPECT_EQ(form.ModalResult(), mrOk);
 }
 
@@ -100,6 +87,7 @@ TEST(Layout, MistakesInATableAreReported) {
     Form form(nullptr);
     EXPECT_THROW(BuildControls(form, {{.kind = ControlKind::Edit, .name = "e", .parent = "Nowhere"}}), quaff::Error);
     EXPECT_THROW(BuildControls(form, {{.kind = ControlKind::UpDown, .name = "u", .associate = "Nothing"}}), quaff::Error);
+    EXPECT_THROW(BuildControls(form, {{.name = "neither a member nor a kind"}}), quaff::Error);
     BuildControls(form, {{.kind = ControlKind::Edit, .name = "edName"}});
     EXPECT_THROW(FindControl<Button>(form, "edName"), quaff::Error);
 }

@@ -19,9 +19,10 @@ using quaff::test::PumpUntil;
 
 namespace {
 
-struct TrayMenu {
-    TrayMenu() : menu(nullptr) {
-        const char* captions[] = {"Drink Stuff...", "Settings...", "Exit", "-", "About..."};
+// Five items, the fourth a separator.
+struct TestMenu {
+    TestMenu() : menu(nullptr) {
+        const char* captions[] = {"First", "Second", "Third", "-", "Fifth"};
         for (const char* caption : captions) {
             auto* item = new MenuItem(&menu);
             item->SetCaption(caption);
@@ -41,34 +42,34 @@ void PostCommand(PopupMenu& menu, UINT command) {
 }
 
 TEST(PopupMenu, PostedCommandRunsTheItemsClick) {
-    TrayMenu tray;
-    PostCommand(tray.menu, tray.items[2]->Command());
-    ASSERT_EQ(tray.clicked.size(), 1u);
-    EXPECT_EQ(tray.clicked[0], tray.items[2]);
+    TestMenu m;
+    PostCommand(m.menu, m.items[2]->Command());
+    ASSERT_EQ(m.clicked.size(), 1u);
+    EXPECT_EQ(m.clicked[0], m.items[2]);
 }
 
 TEST(PopupMenu, CommandsOfSubItemsAndOfGoneItems) {
-    TrayMenu tray;
-    auto* sub = new MenuItem(&tray.menu);
-    sub->OnClick = [&](Component* s) { tray.clicked.push_back(s); };
-    tray.items[0]->Add(sub);
-    PostCommand(tray.menu, sub->Command());
-    ASSERT_EQ(tray.clicked.size(), 1u);
-    EXPECT_EQ(tray.clicked[0], sub);
+    TestMenu m;
+    auto* sub = new MenuItem(&m.menu);
+    sub->OnClick = [&](Component* s) { m.clicked.push_back(s); };
+    m.items[0]->Add(sub);
+    PostCommand(m.menu, sub->Command());
+    ASSERT_EQ(m.clicked.size(), 1u);
+    EXPECT_EQ(m.clicked[0], sub);
 
     // An item freed between the showing and the command is not clicked.
-    const UINT gone = tray.items[4]->Command();
-    delete tray.items[4];
-    EXPECT_EQ(tray.menu.Items().Count(), 4);
-    PostCommand(tray.menu, gone);
-    EXPECT_EQ(tray.clicked.size(), 1u);
+    const UINT gone = m.items[4]->Command();
+    delete m.items[4];
+    EXPECT_EQ(m.menu.Items().Count(), 4);
+    PostCommand(m.menu, gone);
+    EXPECT_EQ(m.clicked.size(), 1u);
 }
 
 TEST(MenuItem, CommandNumbersAreDistinct) {
-    TrayMenu a, b;
+    TestMenu a, b;
     std::vector<UINT> seen;
-    for (auto* tray : {&a, &b})
-        for (MenuItem* item : tray->items) {
+    for (auto* t : {&a, &b})
+        for (MenuItem* item : t->items) {
             for (UINT s : seen) EXPECT_NE(item->Command(), s);
             seen.push_back(item->Command());
         }
@@ -103,12 +104,12 @@ TEST(PopupMenu, RightClickOnAPictureShowsItsMenuAsDesigned) {
     auto* image = new Image(&form);
     image->SetParent(&form);
     image->SetBounds(0, 0, 100, 100);
-    TrayMenu tray;
-    tray.items[0]->SetDefault(true);
-    tray.items[1]->SetChecked(true);
-    tray.items[2]->SetEnabled(false);
-    tray.items[4]->SetVisible(false);
-    image->SetContextMenu(&tray.menu);
+    TestMenu m;
+    m.items[0]->SetDefault(true);
+    m.items[1]->SetChecked(true);
+    m.items[2]->SetEnabled(false);
+    m.items[4]->SetVisible(false);
+    image->SetContextMenu(&m.menu);
     form.Show();
 
     // The menu runs its own loop; a timer inside it reads the open menu and closes it.
@@ -125,18 +126,18 @@ TEST(PopupMenu, RightClickOnAPictureShowsItsMenuAsDesigned) {
     ClientToScreen(image->Handle(), &pt);
     SendMessageA(image->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(image->Handle()),
                  MAKELPARAM(pt.x, pt.y));
-    EXPECT_EQ(tray.menu.PopupComponent(), image);
+    EXPECT_EQ(m.menu.PopupComponent(), image);
     ASSERT_EQ(shown.size(), 4u);  // the hidden item is left out
-    EXPECT_EQ(shown[0].text, "Drink Stuff...");
+    EXPECT_EQ(shown[0].text, "First");
     EXPECT_TRUE(shown[0].state & MFS_DEFAULT);
     EXPECT_FALSE(shown[0].state & MFS_CHECKED);
     EXPECT_TRUE(shown[1].state & MFS_CHECKED);
     EXPECT_TRUE(shown[2].state & MFS_GRAYED);
     EXPECT_TRUE(shown[3].type & MFT_SEPARATOR);
-    EXPECT_TRUE(tray.clicked.empty());  // closed without a choice
+    EXPECT_TRUE(m.clicked.empty());  // closed without a choice
 
     // Without AutoPopup the right-click shows nothing.
-    tray.menu.SetAutoPopup(false);
+    m.menu.SetAutoPopup(false);
     shown.clear();
     reader.SetEnabled(true);
     SendMessageA(image->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(image->Handle()),

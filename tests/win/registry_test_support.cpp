@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win/handles.h"
+
 namespace quaff::test {
 
 namespace {
@@ -20,8 +22,8 @@ void DeleteOpened(HKEY key) {
         HKEY child = nullptr;
         ASSERT_EQ(RegOpenKeyExA(key, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &child),
                   ERROR_SUCCESS) << name;
+        const win::UniqueKey owned(child);
         DeleteOpened(child);
-        RegCloseKey(child);
     }
     static const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
@@ -29,78 +31,76 @@ void DeleteOpened(HKEY key) {
     ASSERT_EQ(ntDeleteKey(key), 0);
 }
 
-HKEY CreateKey(HKEY root, const std::string& path, DWORD options) {
+win::UniqueKey CreateKey(HKEY root, const std::string& path, DWORD options) {
     HKEY key = nullptr;
     EXPECT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS)
         << path;
-    return key;
+    return win::UniqueKey(key);
+}
+
+// The key opened, or empty when it cannot be.
+win::UniqueKey OpenKey(HKEY root, const std::string& path, DWORD options, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), options, access, &key) != ERROR_SUCCESS) return {};
+    return win::UniqueKey(key);
 }
 
 }  // namespace
 
 void DeleteTree(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return;
-    DeleteOpened(key);
-    RegCloseKey(key);
+    {
+        const win::UniqueKey key = OpenKey(root, path, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS);
+        if (!key) return;
+        DeleteOpened(key.get());
+    }
     EXPECT_FALSE(KeyExists(root, path)) << path;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return static_cast<bool>(OpenKey(root, path, REG_OPTION_OPEN_LINK, KEY_READ));
 }
 
 void PutRaw(HKEY root, const std::string& path, const std::vector<RawValue>& values) {
-    HKEY key = CreateKey(root, path, REG_OPTION_NON_VOLATILE);
+    const win::UniqueKey key = CreateKey(root, path, REG_OPTION_NON_VOLATILE);
     if (!key) return;
     for (const RawValue& v : values)
-        EXPECT_EQ(RegSetValueExA(key, v.name.c_str(), 0, v.type,
+        EXPECT_EQ(RegSetValueExA(key.get(), v.name.c_str(), 0, v.type,
                                  reinterpret_cast<const BYTE*>(v.data.data()),
                                  static_cast<DWORD>(v.data.size())),
                   ERROR_SUCCESS)
             << v.name;
-    RegCloseKey(key);
 }
 
 std::optional<RawValue> GetRaw(HKEY root, const std::string& path, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
+    const win::UniqueKey key = OpenKey(root, path, 0, KEY_READ);
+    if (!key) return std::nullopt;
     RawValue v{name, REG_NONE, {}};
     DWORD size = 0;
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size);
+    LONG rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &v.type, nullptr, &size);
     if (rc == ERROR_SUCCESS) {
         v.data.resize(size);
-        rc = RegQueryValueExA(key, name.c_str(), nullptr, &v.type,
+        rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &v.type,
                               reinterpret_cast<BYTE*>(v.data.data()), &size);
         v.data.resize(size);
     }
-    RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return std::nullopt;
     return v;
 }
 
 void CreateVolatileKey(HKEY root, const std::string& path) {
-    if (HKEY key = CreateKey(root, path, REG_OPTION_VOLATILE)) RegCloseKey(key);
+    CreateKey(root, path, REG_OPTION_VOLATILE);
 }
 
 void CreateDanglingLink(HKEY root, const std::string& path) {
-    HKEY link = CreateKey(root, path, REG_OPTION_CREATE_LINK);
+    const win::UniqueKey link = CreateKey(root, path, REG_OPTION_CREATE_LINK);
     if (!link) return;
     static const wchar_t kTarget[] = L"\\Registry\\Machine\\Software\\QuaffNowhere\\Gone";
-    EXPECT_EQ(RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+    EXPECT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
                              reinterpret_cast<const BYTE*>(kTarget),
                              sizeof kTarget - sizeof(wchar_t)),
               ERROR_SUCCESS);
-    RegCloseKey(link);
 }
 
 }  // namespace quaff::test

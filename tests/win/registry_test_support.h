@@ -34,4 +34,17 @@ void CreateVolatileKey(HKEY root, const std::string& path);
 // A symbolic link key whose target does not exist: it can be neither opened nor created.
 void CreateDanglingLink(HKEY root, const std::string& path);
 
+// The program's keys below HKEY_CURRENT_USER.
+inline const std::string kOrvikKey = "Software\\Orvik";
+inline const std::string kProgramKey = kOrvikKey + "\\Quaffometer";
+inline const std::string kSettingsKey = kProgramKey + "\\Settings";
+
+// For as long as it lives the test starts from no stored settings and leaves none behind.
+struct NoStoredSettings {
+    NoStoredSettings() { DeleteTree(HKEY_CURRENT_USER, kOrvikKey); }
+    ~NoStoredSettings() { DeleteTree(HKEY_CURRENT_USER, kOrvikKey); }
+    NoStoredSettings(const NoStoredSettings&) = delete;
+    NoStoredSettings& operator=(const NoStoredSettings&) = delete;
+};
+
 }  // namespace quaff::test

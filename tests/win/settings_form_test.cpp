@@ -25,6 +25,10 @@
 #include "win/up_down.h"
 #include "win_test_support.h"
 
+using quaff::test::kOrvikKey;
+using quaff::test::kProgramKey;
+using quaff::test::kSettingsKey;
+using quaff::settings::TfrmSettings;
 using quaff::test::Click;
 using quaff::test::PressKey;
 using quaff::test::ErrorReports;
@@ -36,9 +40,6 @@ using quaff::win::mrOk;
 
 namespace {
 
-const std::string kOrvik = "Software\\Orvik";
-const std::string kKey = kOrvik + "\\Quaffometer";
-const std::string kSettings = kKey + "\\Settings";
 const char* const kNames[] = {"UserName", "Salary",  "DaysAWeek", "HoursADay",
                               "PriceOfDrink", "IconSet", "ImageDir"};
 
@@ -51,14 +52,14 @@ void Store(const Values& values) {
     std::vector<RawValue> raw;
     for (size_t i = 0; i < values.size(); ++i)
         raw.push_back({kNames[i], REG_SZ, values[i] + '\0'});
-    quaff::test::PutRaw(HKEY_CURRENT_USER, kSettings, raw);
+    quaff::test::PutRaw(HKEY_CURRENT_USER, kSettingsKey, raw);
 }
 
 // The seven values as stored, each checked to be text; "(none)" for a missing one.
 Values Stored() {
     Values values;
     for (const char* name : kNames) {
-        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, kSettings, name);
+        const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, kSettingsKey, name);
         if (!raw) {
             values.push_back("(none)");
             continue;
@@ -106,14 +107,9 @@ Shown Read(TfrmSettings& f) {
 
 class SettingsFormTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
-        ErrorReports().clear();
-    }
-    void TearDown() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
-        ErrorReports().clear();
-    }
+    void SetUp() override { ErrorReports().clear(); }
+    void TearDown() override { ErrorReports().clear(); }
+    quaff::test::NoStoredSettings noSettings_;
 
     static std::unique_ptr<TfrmSettings> NewForm() {
         return std::unique_ptr<TfrmSettings>(quaff::win::CreateForm<TfrmSettings>(nullptr));
@@ -129,7 +125,7 @@ TEST_F(SettingsFormTest, FirstRunShowsEmptyFieldsNoIconSetAndTheSpinnersAtOne) {
         Click(form->btnCalcen->Handle());
     });
     EXPECT_EQ(result, mrCancel);
-    EXPECT_FALSE(quaff::test::KeyExists(HKEY_CURRENT_USER, kSettings));
+    EXPECT_FALSE(quaff::test::KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     EXPECT_TRUE(ErrorReports().empty());
 }
 
@@ -160,7 +156,7 @@ TEST_F(SettingsFormTest, ShowsStoredValuesInItsFieldsAndOkStoresThemBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
+        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvikKey);
         Store(c.stored);
         auto form = NewForm();
         const int result = ShowModalWith(*form, [&] {
@@ -271,7 +267,7 @@ TEST_F(SettingsFormTest, TypedIconSetTextStoresTheItemItNamesElseMinusOne) {
 
 TEST_F(SettingsFormTest, FailedSaveIsReportedAndKeepsTheDialogOpenWithTheEdits) {
     // The registry refuses a lasting "Settings" key below a volatile one.
-    quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kKey);
+    quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kProgramKey);
     auto form = NewForm();
     const int result = ShowModalWith(*form, [&] {
         SetWindowTextA(form->edName->Handle(), "Ann Other");
@@ -284,7 +280,7 @@ TEST_F(SettingsFormTest, FailedSaveIsReportedAndKeepsTheDialogOpenWithTheEdits) 
         EXPECT_EQ(WindowText(form->edName->Handle()), "Ann Other");
 
         // Once the registry takes it, the same OK stores the edits and closes.
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
+        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvikKey);
         Click(form->btnOK->Handle());
     });
     EXPECT_EQ(result, mrOk);
@@ -304,7 +300,7 @@ TEST_F(SettingsFormTest, LeavingAnIncompleteSalaryReportsAndKeepsTheFocusThere) 
         EXPECT_EQ(quaff::win::WinControl::FromHandle(GetFocus()), form->edSalary);
         SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
     });
-    EXPECT_FALSE(quaff::test::KeyExists(HKEY_CURRENT_USER, kSettings));
+    EXPECT_FALSE(quaff::test::KeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
 
 // Runs the shown dialog's loop (the dialog manager sees keys first) until `done`.

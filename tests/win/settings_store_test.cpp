@@ -20,6 +20,9 @@ void PrintTo(const TBeer& b, std::ostream* os) {
 
 namespace {
 
+using quaff::test::kOrvikKey;
+using quaff::test::kProgramKey;
+using quaff::test::kSettingsKey;
 using quaff::LoadSettings;
 using quaff::SaveSettings;
 using quaff::TBeer;
@@ -27,9 +30,6 @@ using quaff::test::GetRaw;
 using quaff::test::KeyExists;
 using quaff::test::RawValue;
 
-const std::string kOrvik = "Software\\Orvik";
-const std::string kKey = kOrvik + "\\Quaffometer";
-const std::string kSettings = kKey + "\\Settings";
 
 RawValue Text(const std::string& name, const std::string& text) {
     return {name, REG_SZ, text + '\0'};
@@ -93,16 +93,15 @@ TBeer Load() {
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik); }
-    void TearDown() override { quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik); }
+    quaff::test::NoStoredSettings noSettings_;
 };
 
 TEST_F(SettingsStoreTest, FirstRunYieldsEmptyTextsAndNoIconSetAndLeavesAnEmptyKey) {
     EXPECT_EQ(Load(), Defaults());
-    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettings));
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kProgramKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD subkeys = 1, values = 1;
     RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                      nullptr, nullptr, nullptr, nullptr);
@@ -136,8 +135,8 @@ TEST_F(SettingsStoreTest, LoadReadsWhatIsStoredAndStopsAtTheFirstValueThatIsNotT
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
-        quaff::test::PutRaw(HKEY_CURRENT_USER, kSettings, c.stored);
+        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvikKey);
+        quaff::test::PutRaw(HKEY_CURRENT_USER, kSettingsKey, c.stored);
         EXPECT_EQ(Load(), c.expected);
     }
 }
@@ -171,11 +170,11 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
         EXPECT_TRUE(SaveSettings(c.record));
         for (const char* name : {"UserName", "Salary", "DaysAWeek", "HoursADay", "PriceOfDrink",
                                  "IconSet", "ImageDir"}) {
-            const auto raw = GetRaw(HKEY_CURRENT_USER, kSettings, name);
+            const auto raw = GetRaw(HKEY_CURRENT_USER, kSettingsKey, name);
             ASSERT_TRUE(raw) << name;
             EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ)) << name;
         }
-        EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kSettings, "IconSet")->data,
+        EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, kSettingsKey, "IconSet")->data,
                   std::string(c.iconSetText) + '\0');
         EXPECT_EQ(Load(), c.record);
     }
@@ -190,18 +189,18 @@ TEST_F(SettingsStoreTest, SaveAnswersFalseWhenTheRegistryRefusesAndLoadStillYiel
         void (*obstruct)();
     } cases[] = {
         {"program key cannot be created",
-         [] { quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kOrvik); }},
+         [] { quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kOrvikKey); }},
         {"Settings cannot be created",
-         [] { quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kKey); }},
+         [] { quaff::test::CreateVolatileKey(HKEY_CURRENT_USER, kProgramKey); }},
         {"Settings cannot be opened",
-         [] { quaff::test::CreateDanglingLink(HKEY_CURRENT_USER, kSettings); }},
+         [] { quaff::test::CreateDanglingLink(HKEY_CURRENT_USER, kSettingsKey); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
+        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvikKey);
         c.obstruct();
         EXPECT_FALSE(SaveSettings(Typical()));
-        EXPECT_FALSE(GetRaw(HKEY_CURRENT_USER, kSettings, "UserName"));
+        EXPECT_FALSE(GetRaw(HKEY_CURRENT_USER, kSettingsKey, "UserName"));
         EXPECT_EQ(Load(), Defaults());
     }
 }

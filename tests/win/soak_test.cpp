@@ -28,9 +28,12 @@
 namespace {
 
 using quaff::win::Application;
+using quaff::app::TfrmLaunch;
+using quaff::app::frmLaunch;
+using quaff::app::frmMain;
+using quaff::settings::TfrmSettings;
 using quaff::win::Icon;
 
-const char kOrvik[] = "Software\\Orvik";
 
 // The day's settings, kept as whole numbers so the expected figures can be worked out exactly:
 // a salary of 36500.00, 5 days a week, 7.5 hours a day, 4.20 a drink.
@@ -72,7 +75,6 @@ struct GuiCounts {
 class SoakTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
         quaff::test::ErrorReports().clear();
         ASSERT_TRUE(quaff::SaveSettings(DaySettings()));
         frmLaunch = quaff::win::CreateMainForm<TfrmLaunch>(nullptr);
@@ -85,7 +87,6 @@ protected:
         delete frmLaunch;
         Application::Instance().ResetTerminated();
         quaff::test::InstallErrorRecorder();
-        quaff::test::DeleteTree(HKEY_CURRENT_USER, kOrvik);
     }
 
     void Tick() {
@@ -94,6 +95,7 @@ protected:
         frmLaunch->Timer1Timer(frmLaunch->Timer1);
     }
 
+    quaff::test::NoStoredSettings noSettings_;
     quaff::test::ManualClock clock_;
     quaff::test::FixedFormats formats_;
     // The shell is not asked (no tray host is needed for a day of updates), but every update

@@ -36,10 +36,17 @@ struct Fixture {
     }
 };
 
-TEST(TrayIcon, ListIndexAndHintMakeFiveModifyCallsWithTheV2Data) {
+// A test's tray icon, made with the recorder in place, and lists owned beside it.
+template <bool PassThrough>
+class TrayIconTestOf : public ::testing::Test, public quaff::test::RecordedTray {
+protected:
+    TrayIconTestOf() : RecordedTray(PassThrough) {}
     Fixture f;
-    TrayRecorder rec(false);
-    auto* tray = new TTrayIcon(&f.owner);
+};
+using TrayIconTest = TrayIconTestOf<false>;
+using RealTrayIconTest = TrayIconTestOf<true>;
+
+TEST_F(TrayIconTest, ListIndexAndHintMakeFiveModifyCallsWithTheV2Data) {
     rec.Clear();
     tray->SetIconList(f.list16);
     tray->SetIconIndex(7);
@@ -96,10 +103,7 @@ TEST(TrayIcon, IconIndexIsKeptWithinTheList) {
     }
 }
 
-TEST(TrayIcon, SettingAListShowsItsFirstImageAtOnce) {
-    Fixture f;
-    TrayRecorder rec(false);
-    auto* tray = new TTrayIcon(&f.owner);
+TEST_F(TrayIconTest, SettingAListShowsItsFirstImageAtOnce) {
     tray->SetIconList(f.list16);
     tray->SetIconIndex(12);
     tray->SetIconList(f.list16);
@@ -144,10 +148,7 @@ TEST(TrayIcon, TipRules) {
     }
 }
 
-TEST(TrayIcon, HintWhileHiddenIsShownByTheNextAdd) {
-    Component owner(nullptr);
-    TrayRecorder rec(true);
-    auto* tray = new TTrayIcon(&owner);
+TEST_F(RealTrayIconTest, HintWhileHiddenIsShownByTheNextAdd) {
     tray->SetHint("1 drinks earnt");
     rec.Clear();
     tray->SetIconVisible(true);
@@ -181,10 +182,7 @@ TEST(TrayIcon, DestroyingRemovesTheIconAndTheLastOneTheSharedWindow) {
     EXPECT_EQ(TTrayIcon::TrayWindow(), nullptr);
 }
 
-TEST(TrayIcon, DesignPreviewAtRunTimeAddsWithoutChangingIconVisible) {
-    Component owner(nullptr);
-    TrayRecorder rec(true);
-    auto* tray = new TTrayIcon(&owner);
+TEST_F(RealTrayIconTest, DesignPreviewAtRunTimeAddsWithoutChangingIconVisible) {
     rec.Clear();
     tray->SetDesignPreview(true);
     ASSERT_EQ(rec.shell.size(), 1u);
@@ -196,10 +194,7 @@ TEST(TrayIcon, DesignPreviewAtRunTimeAddsWithoutChangingIconVisible) {
     EXPECT_TRUE(rec.shell.back().result);
 }
 
-TEST(TrayIcon, InDesignStateOnlyThePreviewReachesTheShell) {
-    Component owner(nullptr);
-    TrayRecorder rec(false);
-    auto* tray = new TTrayIcon(&owner);
+TEST_F(TrayIconTest, InDesignStateOnlyThePreviewReachesTheShell) {
     tray->SetDesigning(true);
     rec.Clear();
     tray->SetIconVisible(true);
@@ -219,10 +214,7 @@ TEST(TrayIcon, InDesignStateOnlyThePreviewReachesTheShell) {
     EXPECT_EQ(rec.shell[0].message, static_cast<DWORD>(NIM_MODIFY));
 }
 
-TEST(TrayIcon, SettersActWhileLoadingAndTheLoadedStepRepeatsThem) {
-    Component owner(nullptr);
-    TrayRecorder rec(false);
-    auto* tray = new TTrayIcon(&owner);
+TEST_F(TrayIconTest, SettersActWhileLoadingAndTheLoadedStepRepeatsThem) {
     owner.BeginLoading();
     rec.Clear();
     tray->SetIconVisible(true);
@@ -254,10 +246,7 @@ TEST(TrayIcon, RemovedListOrMenuIsForgottenWhoeverOwnedIt) {
     EXPECT_EQ(tray->IconIndex(), 0);
 }
 
-TEST(TrayIcon, CycleIntervalZeroShowsImageZeroAndNeverSteps) {
-    Fixture f;
-    TrayRecorder rec(false);
-    auto* tray = new TTrayIcon(&f.owner);
+TEST_F(TrayIconTest, CycleIntervalZeroShowsImageZeroAndNeverSteps) {
     tray->SetIconList(f.list16);
     tray->SetIconIndex(5);
     rec.Clear();
@@ -398,8 +387,7 @@ TEST(TrayIcon, AHundredThousandFrameChangesMakeEachFrameOnceAndItOutlivesItsList
     EXPECT_EQ(Icon::LiveHandles() - live, 1);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(tray->Icon().Handle(), &info));
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    const quaff::win::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     delete tray;
     EXPECT_EQ(Icon::LiveHandles(), live);
 }

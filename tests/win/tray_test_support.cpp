@@ -9,24 +9,26 @@
 namespace quaff::test {
 
 void FillImageList(win::ImageList& list, int count) {
-    HIMAGELIST himl = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 1);
+    const win::UniqueImageList himl(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 1));
     win::ScreenDC screen;
     for (int i = 0; i < count; ++i) {
         win::UniqueDC dc(CreateCompatibleDC(screen.get()));
         win::UniqueBitmap image(CreateCompatibleBitmap(screen.get(), 16, 16));
         win::UniqueBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
-        HGDIOBJ old = SelectObject(dc.get(), image.get());
         win::UniqueBrush brush(CreateSolidBrush(FrameColour(i)));
         RECT r{0, 0, 16, 16};
-        FillRect(dc.get(), &r, brush.get());
-        SelectObject(dc.get(), mask.get());
-        FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
-        SelectObject(dc.get(), old);
-        ImageList_Add(himl, image.get(), mask.get());
+        {
+            const win::SelectedObject drawn(dc.get(), image.get());
+            FillRect(dc.get(), &r, brush.get());
+        }
+        {
+            const win::SelectedObject drawn(dc.get(), mask.get());
+            FillRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // all opaque
+        }
+        ImageList_Add(himl.get(), image.get(), mask.get());
     }
-    IStream* stream = SHCreateMemStream(nullptr, 0);
-    ImageList_Write(himl, stream);
-    ImageList_Destroy(himl);
+    const win::ComPtr<IStream> stream{SHCreateMemStream(nullptr, 0)};
+    ImageList_Write(himl.get(), stream.get());
     STATSTG stat{};
     stream->Stat(&stat, STATFLAG_NONAME);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
@@ -34,7 +36,6 @@ void FillImageList(win::ImageList& list, int count) {
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     ULONG read = 0;
     stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    stream->Release();
     list.ReadFromStream(bytes.data(), read);
 }
 

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "tray/tray_icon.h"
 #include "tray/tray_platform.h"
+#include "win/component.h"
 #include "win/image_list.h"
 
 namespace quaff::test {
@@ -122,6 +124,15 @@ public:
 
 private:
     tray::TrayPlatform* previous_;
+};
+
+// A tray icon made while a recorder stands in for the platform, owned by a plain component
+// (which frees it after the recorder has gone, as a program's form would).
+struct RecordedTray {
+    explicit RecordedTray(bool passThrough) : rec(passThrough) {}
+    win::Component owner{nullptr};
+    TrayRecorder rec;
+    tray::TTrayIcon* tray = new tray::TTrayIcon(&owner);
 };
 
 // The colour of image i in lists made by FillImageList: distinct for every i below 32.

@@ -1,5 +1,6 @@
 // gen_artwork OUTDIR: writes the artwork the resource script embeds (the six icon-set
-// streams, the two icons and the folder glyph) into OUTDIR, creating it if needed.
+// streams with the script lines that name them, the two icons and the folder glyph) into
+// OUTDIR, creating it if needed.
 // Runs on the build machine; the Windows build compiles its output with windres.
 
 #include <cstdio>
@@ -15,25 +16,29 @@
 namespace {
 
 struct Output {
-  const char* fileName;
+  std::string fileName;
   std::function<std::vector<uint8_t>()> make;
 };
 
+// The resource script's lines for the icon sets: each stream under its resource name.
+std::vector<uint8_t> IconSetScript() {
+  std::string script = "// Written by gen_artwork from the icon-set table.\n";
+  for (const quaff::IconSet& set : quaff::kIconSets)
+    script += std::string(set.resourceName) + " RCDATA \"" + set.resourceName + ".il\"\n";
+  return {script.begin(), script.end()};
+}
+
 std::vector<Output> Outputs() {
-  using quaff::Drink;
-  using quaff::IconSetStream;
-  using quaff::Measure;
-  return {
-      {"bitter_large.il", [] { return IconSetStream(Drink::Bitter, Measure::Full); }},
-      {"bitter_small.il", [] { return IconSetStream(Drink::Bitter, Measure::Half); }},
-      {"guiness_large.il", [] { return IconSetStream(Drink::Guiness, Measure::Full); }},
-      {"guiness_small.il", [] { return IconSetStream(Drink::Guiness, Measure::Half); }},
-      {"lager_large.il", [] { return IconSetStream(Drink::Lager, Measure::Full); }},
-      {"lager_small.il", [] { return IconSetStream(Drink::Lager, Measure::Half); }},
+  std::vector<Output> outputs = {
+      {"icon_sets.rc", IconSetScript},
       {"mainicon.ico", quaff::MainIconFile},
       {"trayicon.ico", quaff::InitialTrayIconFile},
       {"folder.bmp", quaff::FolderGlyphBmp},
   };
+  for (const quaff::IconSet& set : quaff::kIconSets)
+    outputs.push_back({std::string(set.resourceName) + ".il",
+                       [set] { return quaff::IconSetStream(set.drink, set.measure); }});
+  return outputs;
 }
 
 bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
