@@ -30,9 +30,7 @@ void Add(int64_t n) {
     current += n;
     peak = std::max(peak, current);
 }
-void Sub(int64_t n) {
-    current -= n;
-}
+void Sub(int64_t n) { current -= n; }
 }  // namespace heap
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -60,18 +58,10 @@ static void* Counted(void* p) {
     if (p) heap::Add(int64_t(malloc_usable_size(p)));
     return p;
 }
-void* malloc(size_t n) noexcept {
-    return Counted(__libc_malloc(n));
-}
-void* calloc(size_t n, size_t size) noexcept {
-    return Counted(__libc_calloc(n, size));
-}
-void* memalign(size_t align, size_t n) noexcept {
-    return Counted(__libc_memalign(align, n));
-}
-void* aligned_alloc(size_t align, size_t n) noexcept {
-    return memalign(align, n);
-}
+void* malloc(size_t n) noexcept { return Counted(__libc_malloc(n)); }
+void* calloc(size_t n, size_t size) noexcept { return Counted(__libc_calloc(n, size)); }
+void* memalign(size_t align, size_t n) noexcept { return Counted(__libc_memalign(align, n)); }
+void* aligned_alloc(size_t align, size_t n) noexcept { return memalign(align, n); }
 int posix_memalign(void** out, size_t align, size_t n) noexcept {
     *out = memalign(align, n);
     return *out || n == 0 ? 0 : ENOMEM;
@@ -101,13 +91,9 @@ struct Disc {
     double red, green, blue;
 };
 
-uint32_t NextRandom(uint32_t& seed) {
-    return seed = seed * 1664525u + 1013904223u;
-}
+uint32_t NextRandom(uint32_t& seed) { return seed = seed * 1664525u + 1013904223u; }
 
-uint8_t Clamp(double v) {
-    return uint8_t(std::clamp(v, 0.0, 255.0));
-}
+uint8_t Clamp(double v) { return uint8_t(std::clamp(v, 0.0, 255.0)); }
 
 // Random values on a grid of `cell`-pixel squares, blended smoothly in between: detail at one
 // scale, as leaves, clouds or fabric give.
@@ -245,25 +231,28 @@ int main() {
     std::printf("baseline (%.1f MB):\n", double(fs::file_size(baseline)) / 1e6);
     Print(drawnLabel, drawn, runs);
     Print("full size:", full, runs);
-    std::printf("the same photo saved progressive (%.1f MB), which at 1/8 scale is read up to "
-                "its first AC scan:\n",
-                double(fs::file_size(progressive)) / 1e6);
+    std::printf(
+        "the same photo saved progressive (%.1f MB), which at 1/8 scale is read up to "
+        "its first AC scan:\n",
+        double(fs::file_size(progressive)) / 1e6);
     Print(drawnLabel, progDrawn, runs);
     const double ratio = progDrawn.medianMs / drawn.medianMs;
-    std::printf("progressive / baseline as drawn: %.2f of the time (goal at most 1), %.2f MiB "
-                "against %.2f MiB added\n",
-                ratio, progDrawn.peakMiB, drawn.peakMiB);
+    std::printf(
+        "progressive / baseline as drawn: %.2f of the time (goal at most 1), %.2f MiB "
+        "against %.2f MiB added\n",
+        ratio, progDrawn.peakMiB, drawn.peakMiB);
     std::printf("as drawn / full size (baseline): %.0f%% of the time, %.2f MiB against %.2f MiB\n",
                 100 * drawn.medianMs / full.medianMs, drawn.peakMiB, full.peakMiB);
     // Lines tools/bench.sh puts in the performance table, as the Windows benchmarks print them.
-    std::printf("RESULT|Progressive photo at the window's size (native decode, median)|%.1f ms, "
-                "%.1f MiB added|%.1f ms, %.1f MiB added as baseline|%.2f|at most 1|%s\n",
-                progDrawn.medianMs, progDrawn.peakMiB, drawn.medianMs, drawn.peakMiB, ratio,
-                ratio <= 1 ? "met" : "not met");
-    std::printf("RESULT|Baseline photo at the window's size (native decode, median)|%.1f ms, "
-                "%.1f MiB added|%.1f ms, %.1f MiB added at full size|%.2f||\n",
-                drawn.medianMs, drawn.peakMiB, full.medianMs, full.peakMiB,
-                drawn.medianMs / full.medianMs);
+    std::printf(
+        "RESULT|Progressive photo at the window's size (native decode, median)|%.1f ms, "
+        "%.1f MiB added|%.1f ms, %.1f MiB added as baseline|%.2f|at most 1|%s\n",
+        progDrawn.medianMs, progDrawn.peakMiB, drawn.medianMs, drawn.peakMiB, ratio,
+        ratio <= 1 ? "met" : "not met");
+    std::printf(
+        "RESULT|Baseline photo at the window's size (native decode, median)|%.1f ms, "
+        "%.1f MiB added|%.1f ms, %.1f MiB added at full size|%.2f||\n",
+        drawn.medianMs, drawn.peakMiB, full.medianMs, full.peakMiB, drawn.medianMs / full.medianMs);
 
     fs::remove_all(dir);
     return 0;

@@ -26,7 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         quaff::Picture p = quaff::DecodeJpegFile(path, 406, 283);
         if (!p.empty() && p.pixels.size() != size_t(p.width) * size_t(p.height)) __builtin_trap();
-    } catch (const quaff::Error&) {
-    }
+    } catch (const quaff::Error&) {}
     return 0;
 }

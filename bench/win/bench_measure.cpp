@@ -69,9 +69,11 @@ double Median(std::vector<double> values) {
 double MiB(std::uint64_t bytes) { return double(bytes) / (1024.0 * 1024.0); }
 
 void Result(const Figure& f) {
-    std::printf("RESULT|%s|%s|%s|%s|%s|%s\n", f.name.c_str(), f.measured.c_str(),
-                f.against.c_str(), f.ratio.c_str(), f.goal.c_str(),
-                f.met < 0 ? "" : f.met ? "met" : "not met");
+    std::printf("RESULT|%s|%s|%s|%s|%s|%s\n", f.name.c_str(), f.measured.c_str(), f.against.c_str(),
+                f.ratio.c_str(), f.goal.c_str(),
+                f.met < 0 ? ""
+                : f.met   ? "met"
+                          : "not met");
     std::fflush(stdout);
 }
 

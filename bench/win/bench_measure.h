@@ -51,7 +51,8 @@ std::string LoadAverage();
 // standard output, or an empty text when it could not be started. `started`, when given, runs
 // once the child exists (its process and main-thread identity) while the output is still
 // being collected. The exit code goes to *exitCode.
-std::string RunChild(const std::string& exe, const std::string& arguments, DWORD* exitCode = nullptr,
+std::string RunChild(const std::string& exe, const std::string& arguments,
+                     DWORD* exitCode = nullptr,
                      const std::function<void(const PROCESS_INFORMATION&)>& started = {});
 inline std::string RunSelf(const std::string& arguments, DWORD* exitCode = nullptr) {
     return RunChild("", arguments, exitCode);

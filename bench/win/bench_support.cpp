@@ -39,8 +39,6 @@ void StoreCountingSettings(const std::string& imageDir, std::int32_t iconSet) {
     }
 }
 
-void ForgetSettings() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Orvik\\Quaffometer");
-}
+void ForgetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Orvik\\Quaffometer"); }
 
 }  // namespace quaff::bench

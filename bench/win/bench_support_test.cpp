@@ -29,8 +29,7 @@ TEST(BenchSupport, TheClockCountsMicroseconds) {
     // Against the system's millisecond tick: wait until it has moved on by 200 ms.
     const ULONGLONG startTick = GetTickCount64();
     const double start = NowMicros();
-    while (GetTickCount64() - startTick < 200) {
-    }
+    while (GetTickCount64() - startTick < 200) {}
     const double elapsed = NowMicros() - start;
     EXPECT_GT(elapsed, 150'000);
     EXPECT_LT(elapsed, 300'000);

@@ -102,13 +102,14 @@ Phase RunLoopFor(DWORD milliseconds) {
 void Print(const char* state, const Phase& p) {
     const double perMinute = 60.0 / p.seconds;
     const Counts& c = p.counts;
-    const long wakeUps = c.launcherTicks + c.simpleTimerTicks + c.otherTimers + c.otherPosted +
-                         c.sentFromOutside;
-    std::printf("%s for %.1f s: %ld launcher ticks, %ld simple-timer ticks, %ld other timer "
-                "messages, %ld other queued messages, %ld messages sent from outside, "
-                "%ld window timers started by the tray\n",
-                state, p.seconds, c.launcherTicks, c.simpleTimerTicks, c.otherTimers,
-                c.otherPosted, c.sentFromOutside, c.timersStarted);
+    const long wakeUps =
+        c.launcherTicks + c.simpleTimerTicks + c.otherTimers + c.otherPosted + c.sentFromOutside;
+    std::printf(
+        "%s for %.1f s: %ld launcher ticks, %ld simple-timer ticks, %ld other timer "
+        "messages, %ld other queued messages, %ld messages sent from outside, "
+        "%ld window timers started by the tray\n",
+        state, p.seconds, c.launcherTicks, c.simpleTimerTicks, c.otherTimers, c.otherPosted,
+        c.sentFromOutside, c.timersStarted);
     std::printf("  = %.1f wake-ups a minute (%.1f of them the launcher's tick)\n",
                 wakeUps * perMinute, c.launcherTicks * perMinute);
     const bool onlyTheTick = wakeUps == c.launcherTicks && c.timersStarted == 0;

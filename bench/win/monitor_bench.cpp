@@ -118,12 +118,12 @@ int Child(const std::string& folder, bool pictureExpected, bool profile) {
     const double second = profile ? 0 : OpenAndClose(pictureExpected, &shownAgain, false);
     const std::uint64_t closedAgain = bench::PrivateBytes();
     UnhookWindowsHookEx(hook);
-    const bool ok = first > 0 && (profile || second > 0) &&
-                    frmMain->Image1->HasPicture() == pictureExpected;
+    const bool ok =
+        first > 0 && (profile || second > 0) && frmMain->Image1->HasPicture() == pictureExpected;
     bench::StopProgram();
     std::printf("run %.3f %.3f %llu %llu %llu %llu %d\n", first, second,
-                (unsigned long long)started, (unsigned long long)shown,
-                (unsigned long long)closed, (unsigned long long)closedAgain, ok);
+                (unsigned long long)started, (unsigned long long)shown, (unsigned long long)closed,
+                (unsigned long long)closedAgain, ok);
     return ok ? 0 : 1;
 }
 
@@ -187,9 +187,9 @@ int main(int argc, char** argv) {
         for (int k = 0; k < 3; ++k) {
             Kind& kind = kinds[(k + round) % 3];
             DWORD code = 1;
-            const std::string out = bench::RunSelf("--open \"" + Unslashed(kind.folder) + "\" " +
-                                                       (kind.picture ? "photo" : "none"),
-                                                   &code);
+            const std::string out = bench::RunSelf(
+                "--open \"" + Unslashed(kind.folder) + "\" " + (kind.picture ? "photo" : "none"),
+                &code);
             double first = 0, second = 0;
             unsigned long long started = 0, shown = 0, closed = 0, closedAgain = 0;
             int ok = 0;
@@ -211,8 +211,9 @@ int main(int argc, char** argv) {
         }
     }
     for (int i = 0; i < profiled; ++i) {
-        std::printf("profile of a first opening with the baseline photo, double-click to "
-                    "painted:\n");
+        std::printf(
+            "profile of a first opening with the baseline photo, double-click to "
+            "painted:\n");
         DWORD code = 1;
         const std::string out =
             bench::RunSelf("--open \"" + Unslashed(kinds[1].folder) + "\" photo profile", &code);
@@ -229,12 +230,13 @@ int main(int argc, char** argv) {
     const Kind& none = kinds[0];
     std::printf("medians of %zu runs of each kind:\n", none.first.size());
     for (const Kind& kind : kinds) {
-        std::printf("  %-18s first opening %7.1f ms, second %7.1f ms; private bytes %.2f MiB "
-                    "after start-up, %.2f shown, %+.2f MiB after closing (%+.2f after the "
-                    "second)\n",
-                    kind.name, Median(kind.first), Median(kind.second), Median(kind.started),
-                    Median(kind.shown), Median(kind.closed) - Median(kind.started),
-                    Median(kind.closedAgain) - Median(kind.started));
+        std::printf(
+            "  %-18s first opening %7.1f ms, second %7.1f ms; private bytes %.2f MiB "
+            "after start-up, %.2f shown, %+.2f MiB after closing (%+.2f after the "
+            "second)\n",
+            kind.name, Median(kind.first), Median(kind.second), Median(kind.started),
+            Median(kind.shown), Median(kind.closed) - Median(kind.started),
+            Median(kind.closedAgain) - Median(kind.started));
     }
     std::printf("load average before %s, after %s\n", loadBefore.c_str(),
                 bench::LoadAverage().c_str());
@@ -251,9 +253,10 @@ int main(int argc, char** argv) {
     const Kind& photo = kinds[1];
     const double kept = Median(photo.closed) - Median(photo.started);
     const double keptAgain = Median(photo.closedAgain) - Median(photo.started);
-    bench::Result({"Private bytes after the window with the photo closed",
-                   Format("%+.2f MiB (after 2 openings %+.2f MiB)", kept, keptAgain),
-                   Format("%+.2f MiB without a picture", Median(none.closed) - Median(none.started)),
-                   "", "within 1 MiB of after start-up", failed == 0 && kept <= 1 && keptAgain <= 1});
+    bench::Result(
+        {"Private bytes after the window with the photo closed",
+         Format("%+.2f MiB (after 2 openings %+.2f MiB)", kept, keptAgain),
+         Format("%+.2f MiB without a picture", Median(none.closed) - Median(none.started)), "",
+         "within 1 MiB of after start-up", failed == 0 && kept <= 1 && keptAgain <= 1});
     return failed ? 1 : 0;
 }

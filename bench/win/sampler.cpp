@@ -70,8 +70,9 @@ const ModuleRange* ModuleOf(DWORD64 pc) {
 const RUNTIME_FUNCTION* FunctionOf(const ModuleRange& m, DWORD64 pc) {
     const DWORD rva = DWORD(pc - m.base);
     const RUNTIME_FUNCTION* end = m.functions + m.count;
-    const RUNTIME_FUNCTION* f = std::upper_bound(
-        m.functions, end, rva, [](DWORD r, const RUNTIME_FUNCTION& e) { return r < e.BeginAddress; });
+    const RUNTIME_FUNCTION* f =
+        std::upper_bound(m.functions, end, rva,
+                         [](DWORD r, const RUNTIME_FUNCTION& e) { return r < e.BeginAddress; });
     if (f == m.functions) return nullptr;
     --f;
     return rva < f->EndAddress ? f : nullptr;
@@ -137,7 +138,8 @@ public:
         if (!f) return;
         std::string file;
         char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;) file.append(buffer, got);
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            file.append(buffer, got);
         std::fclose(f);
         auto* base = reinterpret_cast<const BYTE*>(module);
         const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
@@ -154,10 +156,11 @@ public:
             if (!ISFCN(sym.Type) || sym.SectionNumber <= 0 ||
                 sym.SectionNumber > nt->FileHeader.NumberOfSections)
                 continue;
-            const std::string name = sym.N.Name.Short
-                                         ? std::string(reinterpret_cast<const char*>(sym.N.ShortName),
-                                                       strnlen(reinterpret_cast<const char*>(sym.N.ShortName), 8))
-                                         : std::string(strings + sym.N.Name.Long);
+            const std::string name =
+                sym.N.Name.Short
+                    ? std::string(reinterpret_cast<const char*>(sym.N.ShortName),
+                                  strnlen(reinterpret_cast<const char*>(sym.N.ShortName), 8))
+                    : std::string(strings + sym.N.Name.Long);
             Add(DWORD64(base) + sections[sym.SectionNumber - 1].VirtualAddress + sym.Value, name);
         }
     }
@@ -168,7 +171,8 @@ public:
         const IMAGE_DATA_DIRECTORY& dir =
             nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
         if (!dir.VirtualAddress) return;
-        const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+        const auto* exports =
+            reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
         const auto* functions = reinterpret_cast<const DWORD*>(base + exports->AddressOfFunctions);
         const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
         const auto* ordinals = reinterpret_cast<const WORD*>(base + exports->AddressOfNameOrdinals);
@@ -212,8 +216,9 @@ private:
 // Frames every sample shares or that only pass a call on: the runtime's entry points and the
 // standard library's function wrappers.
 bool Plumbing(const std::string& name) {
-    static const char* const kEntry[] = {"main", "WinMain", "mainCRTStartup", "WinMainCRTStartup",
-                                         "__tmainCRTStartup", "ProbeEntry"};
+    static const char* const kEntry[] = {
+        "main",      "WinMain", "mainCRTStartup", "WinMainCRTStartup", "__tmainCRTStartup",
+        "ProbeEntry"};
     for (const char* entry : kEntry)
         if (name == entry) return true;
     return name.rfind("std::", 0) == 0;
@@ -227,7 +232,6 @@ std::string ModuleName(DWORD64 pc) {
     const char* name = std::strrchr(path, '\\');
     return name ? name + 1 : path;
 }
-
 
 }  // namespace
 
@@ -316,12 +320,14 @@ void PrintProfile(const Profile& p, size_t lines, double runs) {
     };
     // Suspending the thread every millisecond slows it (under Wine each suspension is a round
     // trip to the server): the shares are the figures to read.
-    std::printf(" share of the time with the function on the stack (its callees included; in %.0f%% "
-                "of it no frame of the program's own was found):\n",
-                p.micros > 0 ? 100 * p.unattributed / p.micros : 0);
+    std::printf(
+        " share of the time with the function on the stack (its callees included; in %.0f%% "
+        "of it no frame of the program's own was found):\n",
+        p.micros > 0 ? 100 * p.unattributed / p.micros : 0);
     print(p.inclusive, 1e3, "ms ", p.micros);
-    std::printf(" share of the time by the innermost function of the program's own > where the "
-                "thread was:\n");
+    std::printf(
+        " share of the time by the innermost function of the program's own > where the "
+        "thread was:\n");
     print(p.innermost, 1e3, "ms ", p.micros);
     double grown = 0;
     for (const Amount& a : p.grown) grown = std::max(grown, a.value);

@@ -23,8 +23,8 @@ struct Amount {
 };
 
 struct Profile {
-    double micros = 0;  // the time the samples cover
-    double unattributed = 0;  // of it, samples with no frame of the executable's own
+    double micros = 0;              // the time the samples cover
+    double unattributed = 0;        // of it, samples with no frame of the executable's own
     std::vector<Amount> inclusive;  // microseconds with the function on the stack
     std::vector<Amount> innermost;  // microseconds by "innermost own function > module"
     std::vector<Amount> grown;      // KiB of private bytes grown with the function on the stack

@@ -100,11 +100,16 @@ std::uint64_t FrameHash(int iconSet, int frame) {
 
 const char* CallName(unsigned message) {
     switch (message) {
-        case NIM_ADD: return "NIM_ADD";
-        case NIM_MODIFY: return "NIM_MODIFY";
-        case NIM_DELETE: return "NIM_DELETE";
-        case NIM_SETVERSION: return "NIM_SETVERSION";
-        default: return "other";
+        case NIM_ADD:
+            return "NIM_ADD";
+        case NIM_MODIFY:
+            return "NIM_MODIFY";
+        case NIM_DELETE:
+            return "NIM_DELETE";
+        case NIM_SETVERSION:
+            return "NIM_SETVERSION";
+        default:
+            return "other";
     }
 }
 
@@ -151,9 +156,10 @@ void PrintMemorySplit(const Kind& kind, const Kind& base) {
         if (!p.count(what)) rows.push_back({-mib, what});
     if (rows.empty()) return;
     std::sort(rows.rbegin(), rows.rend());
-    std::printf("private bytes (the host's anonymous memory) by mapping, %s against %s, medians "
-                "in MiB:\n",
-                kind.name, base.name);
+    std::printf(
+        "private bytes (the host's anonymous memory) by mapping, %s against %s, medians "
+        "in MiB:\n",
+        kind.name, base.name);
     double total = 0;
     for (const auto& [more, what] : rows) {
         total += more;
@@ -178,9 +184,10 @@ void PrintStartupProfile(const std::vector<Run>& runs) {
     for (const auto& [what, v] : inclusive) profile.inclusive.push_back({v, what});
     for (const auto& [what, v] : innermost) profile.innermost.push_back({v, what});
     for (const auto& [what, v] : grown) profile.grown.push_back({v, what});
-    std::printf("profile of %zu more program runs (the main thread sampled about every "
-                "millisecond from entry to icon; %.1f ms a run), per run:\n",
-                runs.size(), profile.micros / 1e3 / double(runs.size()));
+    std::printf(
+        "profile of %zu more program runs (the main thread sampled about every "
+        "millisecond from entry to icon; %.1f ms a run), per run:\n",
+        runs.size(), profile.micros / 1e3 / double(runs.size()));
     bench::PrintProfile(profile, 24, double(runs.size()));
 }
 
@@ -204,10 +211,12 @@ int main(int argc, char** argv) {
     std::vector<Run> profileRuns;
     std::vector<double> pairedRatios;
     int failed = 0;
-    std::printf("start-up in fresh processes, the kinds in turn (round 0 is a warm-up, not "
-                "counted):\n");
-    std::printf("  round  kind            entry to icon  creation to icon  private bytes  "
-                "committed\n");
+    std::printf(
+        "start-up in fresh processes, the kinds in turn (round 0 is a warm-up, not "
+        "counted):\n");
+    std::printf(
+        "  round  kind            entry to icon  creation to icon  private bytes  "
+        "committed\n");
     for (int round = 0; round <= runs; ++round) {
         for (int k = 0; k < 3; ++k) {
             Kind& kind = kinds[(k + round) % 3];
@@ -253,12 +262,14 @@ int main(int argc, char** argv) {
     const double pc = program.Median(creation), fc = floor.Median(creation);
     const double pp = program.Median(priv), fp = floor.Median(priv);
     const double pm = program.Median(committed), fm = floor.Median(committed);
-    std::printf("program against the floor: entry to icon %.2f times (goal at most 1.5; round by "
-                "round the ratio's median is %.2f), creation to icon %.2f times; private bytes "
-                "%+.2f MiB (goal at most +0.5 MiB), %+.2f MiB against the floor with comctl32\n",
-                pe / fe, Median(pairedRatios), pc / fc, pp - fp, pp - floorComctl.Median(priv));
-    std::printf("(private bytes at entry are the libraries each imports, loaded and started by the "
-                "host before entry; the program's include comctl32's)\n");
+    std::printf(
+        "program against the floor: entry to icon %.2f times (goal at most 1.5; round by "
+        "round the ratio's median is %.2f), creation to icon %.2f times; private bytes "
+        "%+.2f MiB (goal at most +0.5 MiB), %+.2f MiB against the floor with comctl32\n",
+        pe / fe, Median(pairedRatios), pc / fc, pp - fp, pp - floorComctl.Median(priv));
+    std::printf(
+        "(private bytes at entry are the libraries each imports, loaded and started by the "
+        "host before entry; the program's include comctl32's)\n");
     PrintMemorySplit(program, floor);
     PrintMemorySplit(program, floorComctl);
     PrintSplit(program);

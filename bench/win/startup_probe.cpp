@@ -193,8 +193,7 @@ void WriteReport() {
 
 LRESULT CALLBACK ReportHook(int code, WPARAM removed, LPARAM lp) {
     const auto* msg = reinterpret_cast<const MSG*>(lp);
-    if (code == HC_ACTION && removed == PM_REMOVE && !msg->hwnd &&
-        msg->message == kReportMessage) {
+    if (code == HC_ACTION && removed == PM_REMOVE && !msg->hwnd && msg->message == kReportMessage) {
         WriteReport();
         PostQuitMessage(0);
     }
@@ -257,7 +256,9 @@ bool ParseReport(const std::string& text, Report& report) {
             Amount s;
             fields >> s.value >> std::ws;
             std::getline(fields, s.what);
-            (kind == "incl" ? report.inclusive : kind == "leaf" ? report.innermost : report.grown)
+            (kind == "incl"   ? report.inclusive
+             : kind == "leaf" ? report.innermost
+                              : report.grown)
                 .push_back(s);
         } else if (kind == "end") {
             ended = true;

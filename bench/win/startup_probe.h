@@ -41,11 +41,10 @@ struct TrayCall {
     double start = 0, end = 0;  // microseconds on NowMicros's clock
 };
 
-
 struct Report {
-    double entry = 0;       // the child's entry point was reached
+    double entry = 0;                     // the child's entry point was reached
     std::uint64_t entryPrivateBytes = 0;  // before the child's runtime and code ran
-    double iconShown = 0;   // the final icon was in the tray; 0 if it never was
+    double iconShown = 0;                 // the final icon was in the tray; 0 if it never was
     std::uint64_t iconHash = 0;
     std::vector<TrayCall> calls;
     std::uint64_t privateBytes = 0, committedPrivate = 0;  // when the report was asked for

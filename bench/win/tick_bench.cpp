@@ -57,8 +57,8 @@ void BareLoad() {
     static const char* const kValues[] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
                                           "PriceOfDrink", "IconSet", "ImageDir"};
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Orvik\\Quaffometer", 0, nullptr, 0,
-                        KEY_READ, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Orvik\\Quaffometer", 0, nullptr, 0, KEY_READ,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     for (const char* value : kValues) {
         HKEY section = nullptr;
@@ -83,7 +83,8 @@ public:
         data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         data_.uCallbackMessage = WM_APP;
         data_.hIcon = shown_;
-        if (!Shell_NotifyIconA(NIM_ADD, &data_)) std::printf("note: the floor's icon was not added\n");
+        if (!Shell_NotifyIconA(NIM_ADD, &data_))
+            std::printf("note: the floor's icon was not added\n");
     }
     ~FloorIcon() {
         Shell_NotifyIconA(NIM_DELETE, &data_);
@@ -168,7 +169,8 @@ int main(int argc, char** argv) {
                 floorShell.push_back(fs), floorLoads.push_back(fl), ratios.push_back(p / f);
         }
         programCalls = shell.calls;
-        if (floorIcon.refused) std::printf("note: the shell refused %ld floor calls\n", floorIcon.refused);
+        if (floorIcon.refused)
+            std::printf("note: the shell refused %ld floor calls\n", floorIcon.refused);
     }
     // Where a tick's time goes: more ticks, sampled.
     const bool sampled = bench::StartSampling();
@@ -194,21 +196,24 @@ int main(int argc, char** argv) {
     std::printf("%d counting ticks of the program and of the floor, alternately:\n", ticks);
     std::printf("  program tick: median %8.1f us; last tip \"%s\"%s\n", tick, hint.c_str(),
                 errors ? ", TICKS FAILED" : "");
-    std::printf("    mean %.1f us: inside its %.2f shell calls (%ld refused) %.1f us, three "
-                "settings loads (timed after each tick) %.1f us, the rest (arithmetic, icons, "
-                "label, tip text) about %.1f us\n",
-                mean(program), double(programCalls) / ticks, shell.refused, mean(programShell),
-                mean(loads), mean(program) - mean(programShell) - mean(loads));
+    std::printf(
+        "    mean %.1f us: inside its %.2f shell calls (%ld refused) %.1f us, three "
+        "settings loads (timed after each tick) %.1f us, the rest (arithmetic, icons, "
+        "label, tip text) about %.1f us\n",
+        mean(program), double(programCalls) / ticks, shell.refused, mean(programShell), mean(loads),
+        mean(program) - mean(programShell) - mean(loads));
     std::printf("  floor tick:   median %8.1f us\n", floorTick);
     std::printf("    mean %.1f us: five bare NIM_MODIFY %.1f us, three bare loads %.1f us\n",
                 mean(floor), mean(floorShell), mean(floorLoads));
-    std::printf("  program / floor: %.3f (goal at most 1.15); tick by tick the ratio's median is "
-                "%.3f\n",
-                tick / floorTick, Median(ratios));
+    std::printf(
+        "  program / floor: %.3f (goal at most 1.15); tick by tick the ratio's median is "
+        "%.3f\n",
+        tick / floorTick, Median(ratios));
     if (sampled) {
-        std::printf("profile of %d more program ticks (sampled about every millisecond), per "
-                    "tick:\n",
-                    ticks / 2);
+        std::printf(
+            "profile of %d more program ticks (sampled about every millisecond), per "
+            "tick:\n",
+            ticks / 2);
         bench::PrintProfile(bench::Summarize(profileStart, profileEnd), 16, ticks / 2);
     }
     std::printf("load average before %s, after %s\n", loadBefore.c_str(),

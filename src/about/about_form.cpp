@@ -30,9 +30,7 @@ HINSTANCE Shell(HWND owner, const char* verb, const char* file, const char* para
 }
 
 // ShellExecuteA answers a number above 32 when it started something.
-bool Started(HINSTANCE result) {
-    return reinterpret_cast<INT_PTR>(result) > 32;
-}
+bool Started(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -74,6 +72,7 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
     const auto centred = Label::Alignment::Center;
     // The centred lines keep their designed width; the others (243 and 267 wide in the
     // designed font) size themselves to their text, so a wider substitute font cuts nothing.
+    // clang-format off
     BuildControls(*this, {
         {.into = Into<&TfrmAbout::Panel1>,
          .name = "Panel1", .align = Align::Client},
@@ -101,6 +100,7 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
          .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .isDefault = true,
          .isCancel = true},
     });
+    // clang-format on
 }
 
 std::string TfrmAbout::GetDefaultBrowser() {
@@ -115,11 +115,9 @@ void TfrmAbout::Label3Click(Component*) {
     std::string browser;
     try {
         browser = GetDefaultBrowser();
-    } catch (const RegistryError&) {
-    }
+    } catch (const RegistryError&) {}
     HWND owner = Handle();
-    if (!browser.empty() && Started(Shell(owner, "open", browser.c_str(), address.c_str())))
-        return;
+    if (!browser.empty() && Started(Shell(owner, "open", browser.c_str(), address.c_str()))) return;
     // No browser registered, or it would not start: the shell opens the address with
     // whatever the system uses for web pages.
     if (Started(Shell(owner, "open", address.c_str(), nullptr))) return;

@@ -24,9 +24,9 @@ inline constexpr char kDonationEmail[] = "donations@example.com";
 
 // The one shell call the about box makes, with ShellExecuteA's arguments and answer. Tests
 // replace it to see the calls; by default it is the real ShellExecuteA.
-using ShellExecuteFn = std::function<HINSTANCE(HWND owner, const char* verb, const char* file,
-                                               const char* parameters, const char* directory,
-                                               int show)>;
+using ShellExecuteFn =
+    std::function<HINSTANCE(HWND owner, const char* verb, const char* file, const char* parameters,
+                            const char* directory, int show)>;
 // Installs `fn` (an empty one restores the real call) and answers the one it replaced.
 ShellExecuteFn SetShellExecute(ShellExecuteFn fn);
 

@@ -85,7 +85,8 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
         initial.LoadFromResource(Application::Instance().Module(), QUAFF_RES_TRAY_ICON, 16);
         // The empty large glass, its outline as the icon sets draw it on this taskbar.
         initial.SetHandle(win::RestyleIcon(initial.Handle() ? CopyIcon(initial.Handle()) : nullptr,
-                                           {0, TrayIcon1->OutlineColour()}, GlassOutline(Measure::Full)));
+                                           {0, TrayIcon1->OutlineColour()},
+                                           GlassOutline(Measure::Full)));
         TrayIcon1->SetIcon(initial);
     }
     TrayIcon1->SetIconVisible(true);

@@ -31,5 +31,4 @@ SingleInstance::SingleInstance() {
     }
 }
 
-
 }  // namespace quaff::app

@@ -5,7 +5,8 @@
 namespace quaff::app {
 
 namespace {
-constexpr char kPersonalizeKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr char kPersonalizeKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 }  // namespace
 
 COLORREF TaskbarOutlineColour() {

@@ -19,19 +19,19 @@ constexpr Colour555 kHeadColour = 0x7FFF;
 Colour555 LiquidColour(Drink drink);
 
 struct Pixel {
-  Colour555 colour = 0;  // a transparent pixel is stored black
-  bool transparent = true;
-  friend bool operator==(const Pixel&, const Pixel&) = default;
+    Colour555 colour = 0;  // a transparent pixel is stored black
+    bool transparent = true;
+    friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 // One 16 by 16 image of a set; rows from the top, columns from the left.
 struct Frame {
-  static constexpr int kSize = 16;
-  std::array<Pixel, kSize * kSize> pixels{};
+    static constexpr int kSize = 16;
+    std::array<Pixel, kSize * kSize> pixels{};
 
-  Pixel& at(int row, int col) { return pixels[row * kSize + col]; }
-  const Pixel& at(int row, int col) const { return pixels[row * kSize + col]; }
-  friend bool operator==(const Frame&, const Frame&) = default;
+    Pixel& at(int row, int col) { return pixels[row * kSize + col]; }
+    const Pixel& at(int row, int col) const { return pixels[row * kSize + col]; }
+    friend bool operator==(const Frame&, const Frame&) = default;
 };
 
 constexpr int kFramesPerSet = 16;

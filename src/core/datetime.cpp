@@ -129,41 +129,41 @@ std::string FormatDateTimePicture(std::string_view picture, DateTime value,
         while (i + run < picture.size() && picture[i + run] == c) ++run;
         const size_t width = run >= 2 ? 2 : 1;
         switch (c) {
-        case 'd':
-            if (run <= 2)
-                out += Padded(p.day, width);
-            else
-                out += (run == 3 ? fs.shortDayNames : fs.longDayNames)[DayOfWeek(value)];
-            break;
-        case 'M':
-            if (run <= 2)
-                out += Padded(p.month, width);
-            else
-                out += (run == 3 ? fs.shortMonthNames : fs.longMonthNames)[p.month - 1];
-            break;
-        case 'y':
-            out += run <= 2 ? Padded(p.year % 100, width) : Padded(p.year, 4);
-            break;
-        case 'h':
-            out += Padded(p.hour % 12 == 0 ? 12 : p.hour % 12, width);
-            break;
-        case 'H':
-            out += Padded(p.hour, width);
-            break;
-        case 'm':
-            out += Padded(p.minute, width);
-            break;
-        case 's':
-            out += Padded(p.second, width);
-            break;
-        case 't': {
-            const std::string& designator = p.hour < 12 ? fs.timeAMString : fs.timePMString;
-            out += run == 1 ? designator.substr(0, 1) : designator;
-            break;
-        }
-        default:
-            out.append(run, c);
-            break;
+            case 'd':
+                if (run <= 2)
+                    out += Padded(p.day, width);
+                else
+                    out += (run == 3 ? fs.shortDayNames : fs.longDayNames)[DayOfWeek(value)];
+                break;
+            case 'M':
+                if (run <= 2)
+                    out += Padded(p.month, width);
+                else
+                    out += (run == 3 ? fs.shortMonthNames : fs.longMonthNames)[p.month - 1];
+                break;
+            case 'y':
+                out += run <= 2 ? Padded(p.year % 100, width) : Padded(p.year, 4);
+                break;
+            case 'h':
+                out += Padded(p.hour % 12 == 0 ? 12 : p.hour % 12, width);
+                break;
+            case 'H':
+                out += Padded(p.hour, width);
+                break;
+            case 'm':
+                out += Padded(p.minute, width);
+                break;
+            case 's':
+                out += Padded(p.second, width);
+                break;
+            case 't': {
+                const std::string& designator = p.hour < 12 ? fs.timeAMString : fs.timePMString;
+                out += run == 1 ? designator.substr(0, 1) : designator;
+                break;
+            }
+            default:
+                out.append(run, c);
+                break;
         }
         i += run;
     }

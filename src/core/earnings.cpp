@@ -12,8 +12,8 @@ constexpr int64_t kTicksPerSecond = 10'000'000;
 
 }  // namespace
 
-double PayPerSecond(std::string_view salary, std::string_view hoursADay,
-                    std::string_view daysAWeek, int daysInMonth, const FormatSettings& fs) {
+double PayPerSecond(std::string_view salary, std::string_view hoursADay, std::string_view daysAWeek,
+                    int daysInMonth, const FormatSettings& fs) {
     const double yearly = StrToFloat(salary, fs);
     const double hours = StrToFloat(hoursADay, fs);
     const int32_t days = StrToInt(daysAWeek);
@@ -24,16 +24,16 @@ double PayPerSecond(std::string_view salary, std::string_view hoursADay,
         return Divide(Divide(Divide(Divide(monthly, workingDays), hours), 60), 60);
     } catch (const ZeroDivideError&) {
     } catch (const InvalidOpError&) {
-    } catch (const OverflowError&) {
-    }
+    } catch (const OverflowError&) {}
     return 0;
 }
 
 int32_t ElapsedSeconds(int64_t startUtcTicks, int64_t nowUtcTicks) {
     // Unsigned difference: exact for any two readings, even at the ends of the range.
-    const uint64_t diff = nowUtcTicks >= startUtcTicks
-                              ? static_cast<uint64_t>(nowUtcTicks) - static_cast<uint64_t>(startUtcTicks)
-                              : static_cast<uint64_t>(startUtcTicks) - static_cast<uint64_t>(nowUtcTicks);
+    const uint64_t diff =
+        nowUtcTicks >= startUtcTicks
+            ? static_cast<uint64_t>(nowUtcTicks) - static_cast<uint64_t>(startUtcTicks)
+            : static_cast<uint64_t>(startUtcTicks) - static_cast<uint64_t>(nowUtcTicks);
     const uint64_t seconds = diff / kTicksPerSecond;
     return seconds > INT32_MAX ? INT32_MAX : static_cast<int32_t>(seconds);
 }

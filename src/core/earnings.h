@@ -16,8 +16,8 @@ namespace quaff {
 // (daysInMonth / 7)), pay per second = monthly / working days / hours / 60 / 60. Division by
 // zero, invalid operations and overflow in that arithmetic are caught and yield 0, which
 // makes the amount, the drinks and the frame 0.
-double PayPerSecond(std::string_view salary, std::string_view hoursADay,
-                    std::string_view daysAWeek, int daysInMonth, const FormatSettings& fs);
+double PayPerSecond(std::string_view salary, std::string_view hoursADay, std::string_view daysAWeek,
+                    int daysInMonth, const FormatSettings& fs);
 
 // Whole seconds between two UTC clock readings in 100 ns units, in either order, at most
 // INT32_MAX. The UTC clock does not jump when daylight-saving time starts or ends.

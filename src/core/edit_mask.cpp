@@ -156,7 +156,8 @@ EditMask::Edit EditMask::Clear(std::string_view display, size_t from, size_t to)
     return e;
 }
 
-EditMask::Edit EditMask::Paste(std::string_view display, size_t caret, std::string_view text) const {
+EditMask::Edit EditMask::Paste(std::string_view display, size_t caret,
+                               std::string_view text) const {
     Edit e{Normalize(display), std::min(caret, slots_.size()), false};
     for (const char c : text) {
         if (e.caret >= slots_.size()) break;

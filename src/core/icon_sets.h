@@ -13,12 +13,12 @@ enum class Drink { Bitter, Guiness, Lager };
 enum class Measure { Full, Half };
 
 struct IconSet {
-  int32_t number;            // 0 to 5: the stored setting, and the item's index in the box
-  const char* itemText;      // the settings dialog's item, e.g. "Bitter Full"
-  const char* listName;      // the monitor window's image list, e.g. "BitterLarge"
-  const char* resourceName;  // the image-list stream built into the program, e.g. "BITTERLARGE"
-  Drink drink;
-  Measure measure;
+    int32_t number;            // 0 to 5: the stored setting, and the item's index in the box
+    const char* itemText;      // the settings dialog's item, e.g. "Bitter Full"
+    const char* listName;      // the monitor window's image list, e.g. "BitterLarge"
+    const char* resourceName;  // the image-list stream built into the program, e.g. "BITTERLARGE"
+    Drink drink;
+    Measure measure;
 };
 
 constexpr int kIconSetCount = 6;
@@ -35,7 +35,7 @@ inline constexpr std::array<IconSet, kIconSetCount> kIconSets = {{
 // The set a stored number selects: numbers 0 to 5 are kept, any other (-1 when nothing is
 // stored) falls back to set 0, "Bitter Full".
 constexpr const IconSet& IconSetByNumber(int32_t number) {
-  return kIconSets[number >= 0 && number < kIconSetCount ? number : 0];
+    return kIconSets[number >= 0 && number < kIconSetCount ? number : 0];
 }
 
 // The settings dialog's items in number order, separated by '\n'.

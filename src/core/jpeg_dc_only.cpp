@@ -21,9 +21,7 @@ struct DcArray {
 
 namespace {
 
-DcOnlyStore& Store(j_common_ptr c) {
-    return *static_cast<DcOnlyStore*>(c->client_data);
-}
+DcOnlyStore& Store(j_common_ptr c) { return *static_cast<DcOnlyStore*>(c->client_data); }
 
 jvirt_barray_ptr Request(j_common_ptr c, int pool, boolean /*pre_zero: the DCs start at 0*/,
                          JDIMENSION width, JDIMENSION rows, JDIMENSION window) {

@@ -36,9 +36,7 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-    JumpOut(cinfo, Outcome::LibraryError);
-}
+[[noreturn]] void OnError(j_common_ptr cinfo) { JumpOut(cinfo, Outcome::LibraryError); }
 
 // Warnings (a file that ends early, damaged data the decoder steps over) let decoding go on:
 // the user sees what the file holds, the missing part grey, rather than an error box at every
@@ -60,9 +58,7 @@ struct Job {
     DcOnlyStore dcOnly;
 };
 
-uint64_t RoundUp(uint64_t n, uint64_t multiple) {
-    return (n + multiple - 1) / multiple * multiple;
-}
+uint64_t RoundUp(uint64_t n, uint64_t multiple) { return (n + multiple - 1) / multiple * multiple; }
 
 // An upper bound of libjpeg's own memory for this file: the whole coefficient buffer when the
 // picture arrives in several scans (progressive files), then per component about ten sample
@@ -162,8 +158,8 @@ Outcome DecodeStream(j_decompress_ptr c, ErrorManager* err, std::FILE* file, Job
         ReadDcScans(c);
         // Output from what has been read. Naming the scan whose header was just read would make
         // libjpeg read that scan's data as the rows go out.
-        jpeg_start_output(c, jpeg_input_complete(c) ? c->input_scan_number
-                                                    : c->input_scan_number - 1);
+        jpeg_start_output(c,
+                          jpeg_input_complete(c) ? c->input_scan_number : c->input_scan_number - 1);
     }
     Picture& picture = *job->picture;
     picture.width = int(c->output_width);

@@ -12,21 +12,21 @@ namespace quaff {
 // Rows of 32-bit pixels from the top; what a pixel holds (a colour, a mask bit) is the
 // caller's.
 struct PixelGrid {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
 
-  PixelGrid() = default;
-  PixelGrid(int w, int h, uint32_t fill)
-      : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), fill) {}
-  uint32_t& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
-  uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-  friend bool operator==(const PixelGrid&, const PixelGrid&) = default;
+    PixelGrid() = default;
+    PixelGrid(int w, int h, uint32_t fill)
+        : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), fill) {}
+    uint32_t& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    friend bool operator==(const PixelGrid&, const PixelGrid&) = default;
 };
 
 // A square: its top-left corner and its side.
 struct Square {
-  int left = 0, top = 0, side = 0;
-  friend bool operator==(const Square&, const Square&) = default;
+    int left = 0, top = 0, side = 0;
+    friend bool operator==(const Square&, const Square&) = default;
 };
 
 // Where a square picture of side `from` goes in a square of side `to`: scaled by the largest

@@ -31,8 +31,8 @@ Picture ShrinkTo(Picture picture, int width, int height) {
                     ++n;
                 }
             }
-            out.pixels[static_cast<size_t>(y) * width + x] =
-                static_cast<uint32_t>(((r + n / 2) / n) << 16 | ((g + n / 2) / n) << 8 | ((b + n / 2) / n));
+            out.pixels[static_cast<size_t>(y) * width + x] = static_cast<uint32_t>(
+                ((r + n / 2) / n) << 16 | ((g + n / 2) / n) << 8 | ((b + n / 2) / n));
         }
     }
     return out;

@@ -46,6 +46,7 @@ TfrmMain::TfrmMain(win::Component* owner) : win::Form(owner) {
 void TfrmMain::BuildLayout() {
     // Docking order follows the designed places: Panel1 lies below Panel2, Label4 right of
     // Label2, and Label3 right of Label1.
+    // clang-format off
     win::BuildControls(*this, {
         {.into = Into<&TfrmMain::Panel1>,
          .name = "Panel1", .left = 0, .top = 286, .width = 398,
@@ -80,6 +81,7 @@ void TfrmMain::BuildLayout() {
          .name = "Image1", .parent = "Panel3", .left = 0, .top = 0,
          .width = 398, .height = 256, .align = Align::Client},
     });
+    // clang-format on
 
     PopupMenu1 = new win::PopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
@@ -94,9 +96,9 @@ void TfrmMain::BuildLayout() {
 namespace {
 
 // The members that hold the icon sets, in the order of the icon-set table.
-win::ImageList* TfrmMain::* const kIconSetMembers[] = {
-    &TfrmMain::BitterLarge, &TfrmMain::BitterSmall, &TfrmMain::GuinessLarge,
-    &TfrmMain::GuinessSmall, &TfrmMain::LagerLarge, &TfrmMain::LagerSmall};
+win::ImageList* TfrmMain::*const kIconSetMembers[] = {
+    &TfrmMain::BitterLarge,  &TfrmMain::BitterSmall, &TfrmMain::GuinessLarge,
+    &TfrmMain::GuinessSmall, &TfrmMain::LagerLarge,  &TfrmMain::LagerSmall};
 static_assert(std::size(kIconSetMembers) == kIconSetCount);
 
 }  // namespace
@@ -225,8 +227,7 @@ void TfrmMain::SharpenPicture() {
     if (shown.width >= area.cx && shown.height >= area.cy) return;  // shrinking: drawn smaller
     try {
         if (ShowPictureFile(picturePath_)) return;
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     // The file went or changed since it was shown: what is shown is the best there is.
     pictureAtFileSize_ = true;
 }

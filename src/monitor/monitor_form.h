@@ -102,8 +102,8 @@ private:
     void KeepPictureForArea();
 
     // The counting state.
-    DateTime startTime_ = 0;        // local, as shown
-    int64_t startUtcTicks_ = 0;     // what the period is measured from
+    DateTime startTime_ = 0;     // local, as shown
+    int64_t startUtcTicks_ = 0;  // what the period is measured from
     bool running_ = false;
     double amountEarned_ = 0;
     double drinkCount_ = 0;

@@ -15,9 +15,7 @@ const char kPattern[] = "*.jpg";
 constexpr DWORD kSelectable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                               0x8 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY;
 
-bool PassesMask(DWORD attributes, DWORD mask) {
-    return (attributes & kSelectable & ~mask) == 0;
-}
+bool PassesMask(DWORD attributes, DWORD mask) { return (attributes & kSelectable & ~mask) == 0; }
 
 // Calls `visit` with the name of each entry matching the pattern whose attributes pass the
 // mask, in listing order, until it answers false.

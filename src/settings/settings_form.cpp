@@ -42,6 +42,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
 
     // The tab order visits the "Image Details" group before "Your Details". Labels size
     // themselves to their text.
+    // clang-format off
     BuildControls(*this, {
         {.into = Into<&TfrmSettings::Panel1>,
          .name = "Panel1", .align = Align::Client},
@@ -118,6 +119,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .width = 75, .height = 25, .caption = "Cancel", .tabOrder = 3,
          .modalResult = mrCancel, .isCancel = true},
     });
+    // clang-format on
 
     // The folder glyph: enabled image left, disabled image right.
     SpeedButton1->LoadGlyph(Application::Instance().Module(), QUAFF_RES_FOLDER_GLYPH);

@@ -8,7 +8,9 @@
 
 namespace quaff::tray {
 
-bool TTrayIcon::OwnerIsWindowed() const { return dynamic_cast<win::WinControl*>(Owner()) != nullptr; }
+bool TTrayIcon::OwnerIsWindowed() const {
+    return dynamic_cast<win::WinControl*>(Owner()) != nullptr;
+}
 
 // Several tray icons may hook the same windows; each hook is taken out on its own, in any
 // order, without cutting out hooks installed after it.
@@ -56,7 +58,8 @@ bool TTrayIcon::ApplicationWindowProc(HWND, UINT message, WPARAM wParam, LPARAM,
     return false;
 }
 
-bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                LRESULT& result) {
     win::Application& app = win::Application::Instance();
     if (message == WM_SHOWWINDOW) {
         if (wParam == TRUE && lParam == 0) {

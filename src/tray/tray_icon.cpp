@@ -49,23 +49,23 @@ public:
 
     static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
-        case kTrayCallbackMessage:
-            // An identity that names no live icon (a notification still on its way when the
-            // icon went) is dropped.
-            if (TTrayIcon* icon = Icons().Find(static_cast<std::uint32_t>(wParam)))
-                icon->HandleNotification(lParam);
-            return 0;
-        // The window stays until the last tray icon goes: it neither closes on request nor
-        // stands in the way of logging off or shutting down.
-        case WM_DESTROY:
-        case WM_CLOSE:
-        case WM_QUERYENDSESSION:
-        case WM_QUIT:
-        case WM_ENDSESSION:
-        case WM_NCDESTROY:
-            return 1;
-        default:
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            case kTrayCallbackMessage:
+                // An identity that names no live icon (a notification still on its way when the
+                // icon went) is dropped.
+                if (TTrayIcon* icon = Icons().Find(static_cast<std::uint32_t>(wParam)))
+                    icon->HandleNotification(lParam);
+                return 0;
+            // The window stays until the last tray icon goes: it neither closes on request nor
+            // stands in the way of logging off or shutting down.
+            case WM_DESTROY:
+            case WM_CLOSE:
+            case WM_QUERYENDSESSION:
+            case WM_QUIT:
+            case WM_ENDSESSION:
+            case WM_NCDESTROY:
+                return 1;
+            default:
+                return DefWindowProcA(hwnd, message, wParam, lParam);
         }
     }
 
@@ -149,7 +149,8 @@ bool TTrayIcon::PrepareIconData() {
     data_.hIcon = icon_.Handle();
     std::memset(data_.szTip, 0, sizeof(data_.szTip));
     if (!hint_.empty() && showHint_) {
-        const std::size_t n = hint_.size() < sizeof(data_.szTip) - 1 ? hint_.size() : sizeof(data_.szTip) - 1;
+        const std::size_t n =
+            hint_.size() < sizeof(data_.szTip) - 1 ? hint_.size() : sizeof(data_.szTip) - 1;
         std::memcpy(data_.szTip, hint_.data(), n);
     }
     return true;
@@ -198,7 +199,8 @@ bool TTrayIcon::AddToShell() {
 void TTrayIcon::Accepted() {
     inShell_ = true;
     retryTimer_.SetEnabled(false);
-    if (notifyVersion_ == TNotifyVersion::Version3) Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    if (notifyVersion_ == TNotifyVersion::Version3)
+        Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
 }
 
 // The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
@@ -263,7 +265,8 @@ void TTrayIcon::SetIcon(const win::Icon& icon) {
     // A copy at the shell's size: the shell would blur a smaller one when it scales it up.
     ChangeIconQuietly([&] {
         if (&icon != &icon_)
-            icon_.SetHandle(icon.Handle() ? win::RestyleIcon(CopyIcon(icon.Handle()), {win::SmallIconSize()}, {})
+            icon_.SetHandle(icon.Handle() ? win::RestyleIcon(CopyIcon(icon.Handle()),
+                                                             {win::SmallIconSize()}, {})
                                           : nullptr);
     });
     TrayModify();
@@ -283,7 +286,8 @@ void TTrayIcon::SetIconIndex(int index) {
     if (iconList_) {
         const int count = iconList_->Count();
         iconIndex_ = index < count ? index : count - 1;
-        iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());  // the icon's change runs TrayModify
+        iconList_->GetIcon(iconIndex_, icon_,
+                           ShellIconStyle());  // the icon's change runs TrayModify
     } else {
         iconIndex_ = 0;
     }

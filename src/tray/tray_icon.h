@@ -46,9 +46,10 @@ constexpr TShiftState ssMiddle = 1u << 5;
 constexpr TShiftState ssDouble = 1u << 6;
 
 using TNotifyEvent = win::NotifyEvent;
-using TMouseEvent =
-    std::function<void(win::Component* sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(win::Component* sender, TShiftState shift, int x, int y)>;
+using TMouseEvent = std::function<void(win::Component* sender, TMouseButton button,
+                                       TShiftState shift, int x, int y)>;
+using TMouseMoveEvent =
+    std::function<void(win::Component* sender, TShiftState shift, int x, int y)>;
 using TCycleEvent = std::function<void(win::Component* sender, int nextIndex)>;
 using TStartupEvent = std::function<void(win::Component* sender, bool& showMainForm)>;
 
@@ -193,7 +194,8 @@ private:
     void HookOwnerWindow();
     void UnhookOwnerWindow();
     // Each answers whether it took the message over (result set); else it goes on.
-    bool ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ApplicationWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result);
     bool OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool TryMinimizeToTray(LRESULT& result);
     void HideMainWindow();

@@ -38,102 +38,102 @@ void TTrayIcon::HandleNotification(LPARAM code) {
     };
 
     switch (code) {
-    case NIN_BALLOONHIDE:
-        if (OnBalloonHintHide) OnBalloonHintHide(this);
-        return;
-    case NIN_BALLOONTIMEOUT:
-        if (OnBalloonHintTimeout) OnBalloonHintTimeout(this);
-        return;
-    case NIN_BALLOONUSERCLICK:
-        if (OnBalloonHintClick) OnBalloonHintClick(this);
-        return;
-    default:
-        break;
+        case NIN_BALLOONHIDE:
+            if (OnBalloonHintHide) OnBalloonHintHide(this);
+            return;
+        case NIN_BALLOONTIMEOUT:
+            if (OnBalloonHintTimeout) OnBalloonHintTimeout(this);
+            return;
+        case NIN_BALLOONUSERCLICK:
+            if (OnBalloonHintClick) OnBalloonHintClick(this);
+            return;
+        default:
+            break;
     }
     if (!enabled_) return;
 
     switch (code) {
-    case WM_MOUSEMOVE: {
-        if (wantEnterExitEvents_ && cursorOutside_) {
-            DoMouseEnter();
+        case WM_MOUSEMOVE: {
+            if (wantEnterExitEvents_ && cursorOutside_) {
+                DoMouseEnter();
+                if (!Alive(self)) return;
+                cursorOutside_ = false;
+            }
+            auto [shift, p] = mouse(0);
+            DoMouseMove(shift, p.x, p.y);
             if (!Alive(self)) return;
-            cursorOutside_ = false;
+            lastMoveX_ = p.x;
+            lastMoveY_ = p.y;
+            return;
         }
-        auto [shift, p] = mouse(0);
-        DoMouseMove(shift, p.x, p.y);
-        if (!Alive(self)) return;
-        lastMoveX_ = p.x;
-        lastMoveY_ = p.y;
-        return;
-    }
-    case WM_LBUTTONDOWN: {
-        if (OnDblClick) {
-            // Restarted at every press: a single click is reported once the double-click
-            // time after the last press has passed without a second one.
-            clickTimer_.SetInterval(Platform().GetDoubleClickTime());
-            clickTimer_.SetEnabled(true);
+        case WM_LBUTTONDOWN: {
+            if (OnDblClick) {
+                // Restarted at every press: a single click is reported once the double-click
+                // time after the last press has passed without a second one.
+                clickTimer_.SetInterval(Platform().GetDoubleClickTime());
+                clickTimer_.SetEnabled(true);
+            }
+            auto [shift, p] = mouse(ssLeft);
+            DoMouseDown(TMouseButton::mbLeft, shift, p.x, p.y);
+            if (!Alive(self)) return;
+            clickStarted_ = true;
+            if (leftPopup_) PopupAtCursor();
+            return;
         }
-        auto [shift, p] = mouse(ssLeft);
-        DoMouseDown(TMouseButton::mbLeft, shift, p.x, p.y);
-        if (!Alive(self)) return;
-        clickStarted_ = true;
-        if (leftPopup_) PopupAtCursor();
-        return;
-    }
-    case WM_LBUTTONUP: {
-        auto [shift, p] = mouse(ssLeft);
-        if (clickStarted_) clickReady_ = true;
-        if (clickStarted_ && !clickTimer_.Enabled()) {
+        case WM_LBUTTONUP: {
+            auto [shift, p] = mouse(ssLeft);
+            if (clickStarted_) clickReady_ = true;
+            if (clickStarted_ && !clickTimer_.Enabled()) {
+                clickStarted_ = false;
+                clickReady_ = false;
+                DoClick();
+                if (!Alive(self)) return;
+            }
             clickStarted_ = false;
+            DoMouseUp(TMouseButton::mbLeft, shift, p.x, p.y);
+            return;
+        }
+        case WM_LBUTTONDBLCLK:
             clickReady_ = false;
-            DoClick();
-            if (!Alive(self)) return;
-        }
-        clickStarted_ = false;
-        DoMouseUp(TMouseButton::mbLeft, shift, p.x, p.y);
-        return;
-    }
-    case WM_LBUTTONDBLCLK:
-        clickReady_ = false;
-        // Only a click still held back is replaced; with none pending nothing would clear
-        // the flag, and it would swallow the next single click.
-        doubleClickSeen_ = clickTimer_.Enabled();
-        DoDblClick();
-        if (Alive(self)) RunDefaultItem();
-        return;
-    case WM_RBUTTONDOWN: {
-        auto [shift, p] = mouse(ssRight);
-        DoMouseDown(TMouseButton::mbRight, shift, p.x, p.y);
-        if (Alive(self)) PopupAtCursor();
-        return;
-    }
-    case WM_RBUTTONUP:
-        if (notifyVersion_ == TNotifyVersion::Classic) {
+            // Only a click still held back is replaced; with none pending nothing would clear
+            // the flag, and it would swallow the next single click.
+            doubleClickSeen_ = clickTimer_.Enabled();
+            DoDblClick();
+            if (Alive(self)) RunDefaultItem();
+            return;
+        case WM_RBUTTONDOWN: {
             auto [shift, p] = mouse(ssRight);
-            DoMouseUp(TMouseButton::mbRight, shift, p.x, p.y);
+            DoMouseDown(TMouseButton::mbRight, shift, p.x, p.y);
+            if (Alive(self)) PopupAtCursor();
+            return;
         }
-        return;
-    case WM_MBUTTONDOWN: {
-        auto [shift, p] = mouse(ssMiddle);
-        DoMouseDown(TMouseButton::mbMiddle, shift, p.x, p.y);
-        return;
-    }
-    case WM_MBUTTONUP: {
-        auto [shift, p] = mouse(ssMiddle);
-        DoMouseUp(TMouseButton::mbMiddle, shift, p.x, p.y);
-        return;
-    }
-    case WM_CONTEXTMENU:
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-        if (notifyVersion_ == TNotifyVersion::Version3) {
-            auto [shift, p] = mouse(ssRight);
-            DoMouseUp(TMouseButton::mbRight, shift, p.x, p.y);
+        case WM_RBUTTONUP:
+            if (notifyVersion_ == TNotifyVersion::Classic) {
+                auto [shift, p] = mouse(ssRight);
+                DoMouseUp(TMouseButton::mbRight, shift, p.x, p.y);
+            }
+            return;
+        case WM_MBUTTONDOWN: {
+            auto [shift, p] = mouse(ssMiddle);
+            DoMouseDown(TMouseButton::mbMiddle, shift, p.x, p.y);
+            return;
         }
-        return;
-    default:
-        // Among others the right and middle double-clicks and the balloon being shown.
-        return;
+        case WM_MBUTTONUP: {
+            auto [shift, p] = mouse(ssMiddle);
+            DoMouseUp(TMouseButton::mbMiddle, shift, p.x, p.y);
+            return;
+        }
+        case WM_CONTEXTMENU:
+        case NIN_SELECT:
+        case NIN_KEYSELECT:
+            if (notifyVersion_ == TNotifyVersion::Version3) {
+                auto [shift, p] = mouse(ssRight);
+                DoMouseUp(TMouseButton::mbRight, shift, p.x, p.y);
+            }
+            return;
+        default:
+            // Among others the right and middle double-clicks and the balloon being shown.
+            return;
     }
 }
 

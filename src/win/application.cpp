@@ -15,7 +15,8 @@ Application& Application::Instance() {
 
 void Application::Initialize() {
     if (!comJoined_)
-        comJoined_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        comJoined_ =
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     if (handle_) return;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
@@ -44,8 +45,7 @@ void Application::SetTitle(std::string title) {
 }
 
 void Application::Run() {
-    while (!terminated_ && HandleMessage()) {
-    }
+    while (!terminated_ && HandleMessage()) {}
 }
 
 void Application::Terminate() {
@@ -57,8 +57,7 @@ void Application::Terminate() {
 
 void Application::ResetTerminated() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     terminated_ = false;
 }
 
@@ -96,8 +95,7 @@ void Application::ProcessMessages() {
 void Application::HandleException(const std::exception& e) noexcept {
     try {
         ShowErrorText(e.what());
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void Application::HandleException(std::exception_ptr error) noexcept {
@@ -126,8 +124,7 @@ void Application::ShowErrorText(std::string_view message) noexcept {
         UINT flags = MB_OK | MB_ICONSTOP | MB_SETFOREGROUND | (owner ? MB_APPLMODAL : MB_TASKMODAL);
         MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
         --openErrorBoxes_;
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -4,9 +4,7 @@
 
 namespace quaff::win {
 
-Button::Button(Component* owner) : WinControl(owner) {
-    SetTabStop(true);
-}
+Button::Button(Component* owner) : WinControl(owner) { SetTabStop(true); }
 
 Form* Button::ParentForm() const {
     for (WinControl* p = Parent(); p; p = p->Parent())

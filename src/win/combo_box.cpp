@@ -4,9 +4,7 @@
 
 namespace quaff::win {
 
-ComboBox::ComboBox(Component* owner) : WinControl(owner) {
-    SetTabStop(true);
-}
+ComboBox::ComboBox(Component* owner) : WinControl(owner) { SetTabStop(true); }
 
 void ComboBox::GetCreateParams(CreateParams& params) {
     WinControl::GetCreateParams(params);
@@ -43,7 +41,8 @@ void ComboBox::SetItems(std::vector<std::string> items) {
 
 void ComboBox::AddItem(const std::string& item) {
     items_.push_back(item);
-    if (HWND h = WindowIfAny()) SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (HWND h = WindowIfAny())
+        SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 std::string ComboBox::Text() const {

@@ -23,9 +23,7 @@ void Component::DestroyComponents() {
     }
 }
 
-void Component::InsertOwned(Component* c) {
-    components_.push_back(c);
-}
+void Component::InsertOwned(Component* c) { components_.push_back(c); }
 
 void Component::RemoveOwned(Component* c) {
     components_.erase(std::remove(components_.begin(), components_.end(), c), components_.end());

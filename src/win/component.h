@@ -62,8 +62,8 @@ private:
     bool designing_ = false;
     bool loading_ = false;
     bool destroying_ = false;
-    std::vector<Component*> components_;     // owned, in creation order
-    std::vector<Component*> freeNotifies_;   // told when this one goes (both directions kept)
+    std::vector<Component*> components_;    // owned, in creation order
+    std::vector<Component*> freeNotifies_;  // told when this one goes (both directions kept)
 };
 
 }  // namespace quaff::win

@@ -55,11 +55,16 @@ const FontSpec& DefaultFont() {
 // one created first.
 bool DockedBefore(Align align, const RECT& a, const RECT& b) {
     switch (align) {
-        case Align::Top: return a.top < b.top;
-        case Align::Bottom: return a.bottom > b.bottom;
-        case Align::Left: return a.left < b.left;
-        case Align::Right: return a.right > b.right;
-        default: return false;
+        case Align::Top:
+            return a.top < b.top;
+        case Align::Bottom:
+            return a.bottom > b.bottom;
+        case Align::Left:
+            return a.left < b.left;
+        case Align::Right:
+            return a.right > b.right;
+        default:
+            return false;
     }
 }
 
@@ -113,16 +118,15 @@ void WinControl::CreateHandle() {
 
     RegisterClassOnce();
     const bool own = params.className == nullptr;
-    HMENU id = (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_))
-                                         : nullptr;
+    HMENU id =
+        (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr;
     // Our own class binds the object on WM_NCCREATE from the creation parameter; a standard
     // control is subclassed once it exists and keeps its procedure as the default handler.
     const RECT wr = WindowRectFor(bounds_);
-    HWND hwnd = CreateWindowExA(params.exStyle, own ? kClassName : params.className,
-                                caption_.c_str(), params.style, wr.left, wr.top,
-                                wr.right - wr.left, wr.bottom - wr.top,
-                                params.parentWindow, id, GetModuleHandleA(nullptr),
-                                own ? this : nullptr);
+    HWND hwnd =
+        CreateWindowExA(params.exStyle, own ? kClassName : params.className, caption_.c_str(),
+                        params.style, wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
+                        params.parentWindow, id, GetModuleHandleA(nullptr), own ? this : nullptr);
     if (!hwnd) throw Error("Error creating window");
     handle_ = hwnd;
     if (!own) {
@@ -225,9 +229,10 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // Keep the bounds in step with what the user or the system did to the window.
             RECT wr;
             GetWindowRect(handle_, &wr);
-            HWND parentWindow = (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD)
-                                    ? GetParent(handle_) : nullptr;
-            if (parentWindow) MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&wr), 2);
+            HWND parentWindow =
+                (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_) : nullptr;
+            if (parentWindow)
+                MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&wr), 2);
             bounds_ = wr;
             if (msg == WM_SIZE) {
                 Realign();
@@ -298,8 +303,8 @@ void WinControl::SetParent(WinControl* parent) {
 }
 
 void WinControl::SetBounds(int x, int y, int w, int h) {
-    SetBoundsRect(RECT{ScaleDpi(x), ScaleDpi(y), ScaleDpi(x) + ScaleDpi(w),
-                       ScaleDpi(y) + ScaleDpi(h)});
+    SetBoundsRect(
+        RECT{ScaleDpi(x), ScaleDpi(y), ScaleDpi(x) + ScaleDpi(w), ScaleDpi(y) + ScaleDpi(h)});
 }
 
 void WinControl::SetBoundsRect(const RECT& r) {
@@ -409,9 +414,7 @@ void WinControl::SetCaption(std::string caption) {
     if (handle_) SetWindowTextA(handle_, caption_.c_str());
 }
 
-void WinControl::SetCaptionSilently(std::string caption) {
-    caption_ = std::move(caption);
-}
+void WinControl::SetCaptionSilently(std::string caption) { caption_ = std::move(caption); }
 
 const FontSpec& WinControl::Font() const {
     if (!parentFont_) return font_;
@@ -430,9 +433,7 @@ void WinControl::FontChanged() {
         if (child->parentFont_) child->FontChanged();
 }
 
-HFONT WinControl::FontHandle() const {
-    return SharedFont(Font());
-}
+HFONT WinControl::FontHandle() const { return SharedFont(Font()); }
 
 void WinControl::ApplyFontToWindow() {
     if (!handle_) return;
@@ -448,8 +449,10 @@ void WinControl::SetTabOrder(int order) {
 void WinControl::SetTabStop(bool value) {
     tabStop_ = value;
     if (handle_) {
-        if (value) UpdateStyle(WS_TABSTOP, 0);
-        else UpdateStyle(0, WS_TABSTOP);
+        if (value)
+            UpdateStyle(WS_TABSTOP, 0);
+        else
+            UpdateStyle(0, WS_TABSTOP);
     }
 }
 
@@ -481,12 +484,8 @@ void WinControl::Notification(Component* component, Operation operation) {
     if (operation == Operation::Remove && component == contextMenu_) contextMenu_ = nullptr;
 }
 
-bool WinControl::Focused() {
-    return handle_ && GetFocus() == handle_;
-}
+bool WinControl::Focused() { return handle_ && GetFocus() == handle_; }
 
-void WinControl::SetFocus() {
-    ::SetFocus(Handle());
-}
+void WinControl::SetFocus() { ::SetFocus(Handle()); }
 
 }  // namespace quaff::win

@@ -6,9 +6,7 @@
 
 namespace quaff::win {
 
-Edit::Edit(Component* owner) : WinControl(owner) {
-    SetTabStop(true);
-}
+Edit::Edit(Component* owner) : WinControl(owner) { SetTabStop(true); }
 
 void Edit::GetCreateParams(CreateParams& params) {
     WinControl::GetCreateParams(params);

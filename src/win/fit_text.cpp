@@ -53,7 +53,8 @@ void MeasureLabels(WinControl& parent, std::vector<TextRoom>& out) {
 double WideningFor(WinControl& window) {
     std::vector<TextRoom> labels;
     MeasureLabels(window, labels);
-    if (std::none_of(labels.begin(), labels.end(), [](const TextRoom& l) { return l.text > l.room; }))
+    if (std::none_of(labels.begin(), labels.end(),
+                     [](const TextRoom& l) { return l.text > l.room; }))
         return 1;
     const int gap = ScaleDpi(3);
     double factor = 1;

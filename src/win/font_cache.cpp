@@ -21,8 +21,7 @@ std::map<std::pair<std::string, bool>, std::string>& ResolvedFaces() {
 
 // Whether the face is installed, and as a scalable (not bitmap) font when `scalable`.
 bool FaceInstalled(const std::string& face, bool scalable) {
-    if (!g_missingFace.empty() && lstrcmpiA(face.c_str(), g_missingFace.c_str()) == 0)
-        return false;
+    if (!g_missingFace.empty() && lstrcmpiA(face.c_str(), g_missingFace.c_str()) == 0) return false;
     ScreenDC dc;
     LOGFONTA query{};
     query.lfCharSet = DEFAULT_CHARSET;

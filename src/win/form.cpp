@@ -116,8 +116,8 @@ void Form::GetCreateParams(CreateParams& params) {
 void Form::SetStyle(FormStyle style) {
     formStyle_ = style;
     if (HWND h = WindowIfAny())
-        SetWindowPos(h, style == FormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0,
-                     0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(h, style == FormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Form::SetBorderStyle(BorderStyle style) {

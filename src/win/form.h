@@ -92,7 +92,7 @@ private:
     bool created_ = false;
     bool placed_ = false;
     bool showing_ = false;
-    bool sizing_ = false;          // the user is dragging the frame
+    bool sizing_ = false;  // the user is dragging the frame
     bool resizedWhileSizing_ = false;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the form was deactivated
     // Tells a modal loop in progress that the form is gone.

@@ -38,17 +38,39 @@ private:
     H h_{};
 };
 
-struct GdiObjectDeleter { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
-struct IconDeleter { void operator()(HICON h) const { DestroyIcon(h); } };
-struct DcDeleter { void operator()(HDC h) const { DeleteDC(h); } };
-struct MenuDeleter { void operator()(HMENU h) const { DestroyMenu(h); } };
-struct KeyDeleter { void operator()(HKEY h) const { RegCloseKey(h); } };
-struct WindowDeleter { void operator()(HWND h) const { DestroyWindow(h); } };
-struct ImageListDeleter { void operator()(HIMAGELIST h) const { ImageList_Destroy(h); } };
-struct KernelHandleDeleter { void operator()(HANDLE h) const { CloseHandle(h); } };
-struct FindDeleter { void operator()(HANDLE h) const { FindClose(h); } };
-struct CoTaskMemDeleter { void operator()(void* p) const { CoTaskMemFree(p); } };
-struct ComReleaser { void operator()(IUnknown* p) const { p->Release(); } };
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ h) const { DeleteObject(h); }
+};
+struct IconDeleter {
+    void operator()(HICON h) const { DestroyIcon(h); }
+};
+struct DcDeleter {
+    void operator()(HDC h) const { DeleteDC(h); }
+};
+struct MenuDeleter {
+    void operator()(HMENU h) const { DestroyMenu(h); }
+};
+struct KeyDeleter {
+    void operator()(HKEY h) const { RegCloseKey(h); }
+};
+struct WindowDeleter {
+    void operator()(HWND h) const { DestroyWindow(h); }
+};
+struct ImageListDeleter {
+    void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
+};
+struct KernelHandleDeleter {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+struct FindDeleter {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
+struct CoTaskMemDeleter {
+    void operator()(void* p) const { CoTaskMemFree(p); }
+};
+struct ComReleaser {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
 
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
@@ -78,10 +100,13 @@ public:
 class ScreenDC {
 public:
     ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC() { if (dc_) ReleaseDC(nullptr, dc_); }
+    ~ScreenDC() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
     ScreenDC(const ScreenDC&) = delete;
     ScreenDC& operator=(const ScreenDC&) = delete;
     HDC get() const { return dc_; }
+
 private:
     HDC dc_;
 };

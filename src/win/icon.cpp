@@ -41,8 +41,8 @@ void Icon::Assign(const Icon& other) {
 }
 
 bool Icon::LoadFromResource(HINSTANCE module, const char* name, int size) {
-    HICON h = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, size, size,
-                                            size ? 0 : LR_DEFAULTSIZE));
+    HICON h = static_cast<HICON>(
+        LoadImageA(module, name, IMAGE_ICON, size, size, size ? 0 : LR_DEFAULTSIZE));
     if (!h) return false;
     SetHandle(h);
     return true;

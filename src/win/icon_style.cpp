@@ -18,10 +18,11 @@ PixelGrid ReadPixels(HBITMAP bitmap) {
         return {};
     PixelGrid grid(shape.bmWidth, shape.bmHeight, 0);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), grid.width, -grid.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), grid.width, -grid.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     ScreenDC screen;
-    if (GetDIBits(screen.get(), bitmap, 0, grid.height, grid.pixels.data(), &info, DIB_RGB_COLORS) !=
-        grid.height)
+    if (GetDIBits(screen.get(), bitmap, 0, grid.height, grid.pixels.data(), &info,
+                  DIB_RGB_COLORS) != grid.height)
         return {};
     for (std::uint32_t& p : grid.pixels) p &= 0xFFFFFF;
     return grid;
@@ -30,7 +31,8 @@ PixelGrid ReadPixels(HBITMAP bitmap) {
 // A 32-bit top-down DIB section holding `grid`'s pixels.
 UniqueBitmap MakeBitmap(const PixelGrid& grid) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), grid.width, -grid.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), grid.width, -grid.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits) {
@@ -123,8 +125,8 @@ HICON RestyleIcon(HICON icon, IconStyle style, const std::vector<bool>& outline)
 
 UniqueBitmap FitGlyphs(HBITMAP strip, int count, int side) {
     const PixelGrid source = ReadPixels(strip);
-    if (source.pixels.empty() || count < 1 || source.width != count * source.height ||
-        side <= 0 || side == source.height)
+    if (source.pixels.empty() || count < 1 || source.width != count * source.height || side <= 0 ||
+        side == source.height)
         return {};
     const int glyph = source.height;
     PixelGrid fitted(count * side, side, source.at(0, glyph - 1));

@@ -65,8 +65,8 @@ void ImageList::MakeIcon(const IconKey& key) const {
     SharedIcon& icon = icons_[key];
     // An icon that could not be made is not kept: the next use tries again.
     if (!icon)
-        icon = MakeSharedIcon(
-            RestyleIcon(ImageList_GetIcon(handle_.get(), key.index, ILD_NORMAL), key.style, outline_));
+        icon = MakeSharedIcon(RestyleIcon(ImageList_GetIcon(handle_.get(), key.index, ILD_NORMAL),
+                                          key.style, outline_));
 }
 
 void ImageList::SetOutline(std::vector<bool> outline) {

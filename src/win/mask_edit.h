@@ -54,8 +54,8 @@ private:
     std::optional<EditMask> mask_;
     std::string maskText_;
     std::string valueOnEnter_;  // what Escape restores: the field as the user came to it
-    bool reEnter_ = false;     // the focus comes back after a failed check: keep valueOnEnter_
-    bool validating_ = false;  // an error report is in progress
+    bool reEnter_ = false;      // the focus comes back after a failed check: keep valueOnEnter_
+    bool validating_ = false;   // an error report is in progress
     bool checkPosted_ = false;
 };
 

@@ -31,8 +31,7 @@ void AppendItems(HMENU menu, const MenuItem& parent) {
             info.fType = MFT_STRING;
             info.fMask |= MIIM_STRING;
             info.dwTypeData = const_cast<char*>(item.Caption().c_str());
-            info.fState = (item.Checked() ? MFS_CHECKED : 0) |
-                          (item.Enabled() ? 0 : MFS_GRAYED) |
+            info.fState = (item.Checked() ? MFS_CHECKED : 0) | (item.Enabled() ? 0 : MFS_GRAYED) |
                           (item.Default() ? MFS_DEFAULT : 0);
             if (item.Count() > 0) {
                 HMENU sub = CreatePopupMenu();

@@ -11,8 +11,8 @@ MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)) {
     wc.lpszClassName = "QuaffUtilWindow";
     RegisterWindowClassOnce(wc);
     // A hidden top-level popup, not a message-only window: broadcasts reach it too.
-    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0,
-                            nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                            nullptr, GetModuleHandleA(nullptr), this);
 }
 
 MessageWindow::~MessageWindow() {

@@ -14,17 +14,23 @@ namespace {
 constexpr int kReadAttempts = 8;
 
 std::string CreateFailed(const std::string& section) { return "Failed to create key " + section; }
-std::string SetDataFailed(const std::string& ident) { return "Failed to set data for '" + ident + "'"; }
-std::string InvalidType(const std::string& ident) { return "Invalid data type for '" + ident + "'"; }
-std::string GetDataFailed(const std::string& ident) { return "Failed to get data for '" + ident + "'"; }
+std::string SetDataFailed(const std::string& ident) {
+    return "Failed to set data for '" + ident + "'";
+}
+std::string InvalidType(const std::string& ident) {
+    return "Invalid data type for '" + ident + "'";
+}
+std::string GetDataFailed(const std::string& ident) {
+    return "Failed to get data for '" + ident + "'";
+}
 
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
 // Creates `section` under `key` with full access if it is absent; empty when it cannot.
 UniqueKey CreateSection(HKEY key, const std::string& section) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(key, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(key, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &created, nullptr) != ERROR_SUCCESS)
         return {};
     return UniqueKey(created);
 }
@@ -38,8 +44,8 @@ std::string ReadText(HKEY key, const std::string& ident, std::string_view fallba
     char first[256];
     DWORD type = REG_NONE;
     DWORD size = sizeof first - 1;
-    LONG rc = RegQueryValueExA(key, ident.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(first), &size);
+    LONG rc =
+        RegQueryValueExA(key, ident.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(first), &size);
     if (rc == ERROR_FILE_NOT_FOUND) return std::string(fallback);
     if (rc == ERROR_SUCCESS) {
         if (!IsText(type)) throw RegistryError(InvalidType(ident));
@@ -83,9 +89,9 @@ bool RegIniFile::OpenKey(std::string_view path, bool canCreate) {
     const std::string subkey(path);
     HKEY opened = nullptr;
     const LONG rc = canCreate && !subkey.empty()
-        ? RegCreateKeyExA(base, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_,
-                          nullptr, &opened, nullptr)
-        : RegOpenKeyExA(base, subkey.c_str(), 0, access_, &opened);
+                        ? RegCreateKeyExA(base, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                          access_, nullptr, &opened, nullptr)
+                        : RegOpenKeyExA(base, subkey.c_str(), 0, access_, &opened);
     if (rc != ERROR_SUCCESS) return false;
     key_.reset(opened);
     return true;

@@ -55,8 +55,7 @@ public:
                            std::string_view fallback) const;
     // The stored text read as a decimal integer by the program's integer rules; `fallback`
     // when absent or not a valid integer.
-    int32_t ReadInteger(std::string_view section, std::string_view ident,
-                        int32_t fallback) const;
+    int32_t ReadInteger(std::string_view section, std::string_view ident, int32_t fallback) const;
 
     // A value of the current key itself, read as ReadString reads; the empty ident names the
     // key's default value.

@@ -17,7 +17,8 @@ void SpeedButton::SetGlyph(UniqueBitmap glyph) {
 }
 
 bool SpeedButton::LoadGlyph(HINSTANCE module, const char* name) {
-    auto* bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto* bitmap =
+        static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap) return false;
     SetGlyph(UniqueBitmap(bitmap));
     return true;

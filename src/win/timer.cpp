@@ -10,13 +10,14 @@ constexpr UINT_PTR kTimerId = 1;
 
 Timer::Timer(Component* owner)
     : Component(owner),
-      window_(std::make_unique<MessageWindow>([this](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-          if (m == WM_TIMER && w == kTimerId) {
-              Tick();  // an error goes to the application's report; the timer runs on
-              return 0;
-          }
-          return DefWindowProcA(h, m, w, l);
-      })) {
+      window_(
+          std::make_unique<MessageWindow>([this](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+              if (m == WM_TIMER && w == kTimerId) {
+                  Tick();  // an error goes to the application's report; the timer runs on
+                  return 0;
+              }
+              return DefWindowProcA(h, m, w, l);
+          })) {
     Update();
 }
 
@@ -25,9 +26,7 @@ Timer::~Timer() {
     window_.reset();
 }
 
-HWND Timer::WindowHandle() const {
-    return window_->Handle();
-}
+HWND Timer::WindowHandle() const { return window_->Handle(); }
 
 void Timer::SetInterval(unsigned ms) {
     if (ms == interval_) return;

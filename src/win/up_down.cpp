@@ -48,7 +48,8 @@ int UpDown::Position() const {
     HWND h = WindowIfAny();
     if (!h) return position_;
     BOOL failed = FALSE;
-    const int pos = static_cast<int>(SendMessageA(h, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    const int pos =
+        static_cast<int>(SendMessageA(h, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
     return pos;
 }
 

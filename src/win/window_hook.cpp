@@ -85,9 +85,10 @@ void WindowHook::Install(HWND window, Handler handler) {
     if (fresh) {
         // Only a window of this thread can be subclassed (an invalid one belongs to none).
         const bool ours = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-        it->second.original = ours ? reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                                         window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainProc)))
-                                   : nullptr;
+        it->second.original =
+            ours ? reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                       window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainProc)))
+                 : nullptr;
         if (!it->second.original) {
             Chains().erase(it);
             throw Error("Cannot hook a window that is not this thread's");

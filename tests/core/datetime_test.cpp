@@ -14,7 +14,7 @@ TEST(DaysInMonth, FollowsTheGregorianLeapRules) {
     const struct {
         int year, month, days;
     } cases[] = {
-        {1900, 2, 28}, {2000, 2, 29}, {2024, 2, 29}, {2023, 2, 28}, {2100, 2, 28},
+        {1900, 2, 28}, {2000, 2, 29}, {2024, 2, 29},  {2023, 2, 28}, {2100, 2, 28},
         {2024, 1, 31}, {2024, 4, 30}, {2024, 12, 31}, {2023, 9, 30},
     };
     for (const auto& c : cases) {
@@ -30,13 +30,12 @@ TEST(EncodeDateTime, CountsDaysFromTheEndOf1899) {
         int y, mo, d, h, mi, s, ms;
         double expected;
     } cases[] = {
-        {1899, 12, 30, 0, 0, 0, 0, 0},
-        {1900, 1, 1, 0, 0, 0, 0, 2},
-        {2000, 1, 1, 0, 0, 0, 0, 36526},
-        {2024, 2, 29, 12, 0, 0, 0, 45351.5},
+        {1899, 12, 30, 0, 0, 0, 0, 0},     {1900, 1, 1, 0, 0, 0, 0, 2},
+        {2000, 1, 1, 0, 0, 0, 0, 36526},   {2024, 2, 29, 12, 0, 0, 0, 45351.5},
         {1899, 12, 29, 6, 0, 0, 0, -1.25},  // before the epoch the time is after the sign
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(EncodeDateTime(c.y, c.mo, c.d, c.h, c.mi, c.s, c.ms), c.expected);
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(EncodeDateTime(c.y, c.mo, c.d, c.h, c.mi, c.s, c.ms), c.expected);
 
     EXPECT_THROW(EncodeDateTime(2023, 2, 29, 0, 0, 0, 0), ConvertError);
     EXPECT_THROW(EncodeDateTime(2024, 1, 1, 24, 0, 0, 0), ConvertError);
@@ -52,7 +51,8 @@ TEST(DecodeDateTime, InvertsEncodeAcrossCenturies) {
         const DateTimeParts d = DecodeDateTime(day);
         const int h = checked % 24, mi = (checked * 7) % 60, s = (checked * 13) % 60,
                   ms = (checked * 101) % 1000;
-        const DateTimeParts p = DecodeDateTime(EncodeDateTime(d.year, d.month, d.day, h, mi, s, ms));
+        const DateTimeParts p =
+            DecodeDateTime(EncodeDateTime(d.year, d.month, d.day, h, mi, s, ms));
         ASSERT_EQ(p.year, d.year);
         ASSERT_EQ(p.month, d.month);
         ASSERT_EQ(p.day, d.day);
@@ -96,8 +96,9 @@ TEST(DateTimeToStr, AppliesTheLocalePicturesAndOmitsMidnight) {
         FormatSettings fs;
         fs.shortDateFormat = c.date;
         fs.longTimeFormat = c.time;
-        EXPECT_EQ(DateTimeToStr(day + (((c.h * 60 + c.mi) * 60 + c.s) * 1000 + c.ms) / 86400000.0, fs),
-                  c.expected);
+        EXPECT_EQ(
+            DateTimeToStr(day + (((c.h * 60 + c.mi) * 60 + c.s) * 1000 + c.ms) / 86400000.0, fs),
+            c.expected);
     }
 
     FormatSettings fs;

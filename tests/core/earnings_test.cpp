@@ -41,7 +41,7 @@ TEST(PayPerSecond, WorkingDaysOfTheMonth) {
         int daysInMonth, workingDays;
     } cases[] = {
         {"5", 29, 21},  // leap February: Round(20.714)
-        {"5", 28, 20}, {"7", 30, 30}, {"7", 28, 28}, {"5", 31, 22},
+        {"5", 28, 20}, {"7", 30, 30}, {"7", 28, 28},  {"5", 31, 22},
         {"5", 30, 21}, {"3", 28, 12}, {"$5", 31, 22}, {" +5", 31, 22},
     };
     for (const auto& c : cases) {
@@ -55,12 +55,11 @@ TEST(PayPerSecond, ArithmeticFailuresYieldZero) {
     const struct {
         const char *salary, *hours, *days;
     } cases[] = {
-        {"      .  ", "8", "5"},  // empty salary field: 0, no error
-        {"25000", "0", "5"},      // division by zero hours
-        {"25000", "  .  ", "5"},
-        {"25000", "8", "0"},      // no working days
-        {"0", "0", "0"},          // 0 / 0
-        {"1e308", "1e-300", "5"}, // overflow
+        {"      .  ", "8", "5"},                        // empty salary field: 0, no error
+        {"25000", "0", "5"},                            // division by zero hours
+        {"25000", "  .  ", "5"},  {"25000", "8", "0"},  // no working days
+        {"0", "0", "0"},                                // 0 / 0
+        {"1e308", "1e-300", "5"},                       // overflow
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.salary << "|" << c.hours << "|" << c.days);
@@ -104,7 +103,7 @@ TEST(ElapsedSeconds, WholeSecondsEitherWayClamped) {
     } cases[] = {
         {0, s, 1},
         {0, s - 1, 0},
-        {5 * s, 0, 5},                                  // the clock went back
+        {5 * s, 0, 5},                                                        // the clock went back
         {133'000'000'000'000'000, 133'000'000'000'000'000 + 3600 * s, 3600},  // exact
         {0, (int64_t{INT32_MAX} + 1) * s, INT32_MAX},
         {INT64_MIN, INT64_MAX, INT32_MAX},
@@ -129,11 +128,11 @@ TEST(IconNumber, CountsDrinksAndSixteenths) {
         {0, 0, 0},
         {2 * price, 2, 0},
         {price * 15 / 16, 0, 15},
-        {price * 15.75 / 16, 0, 0},      // rounds to 16 and wraps
-        {price * 0.5 / 16, 0, 0},        // half a step: halves to even
+        {price * 15.75 / 16, 0, 0},  // rounds to 16 and wraps
+        {price * 0.5 / 16, 0, 0},    // half a step: halves to even
         {price * 1.5 / 16, 0, 2},
         {price * (3 + 7.0 / 16), 3, 7},
-        {-price * 17 / 16, -1, -17},     // a negative frame is left as it is
+        {-price * 17 / 16, -1, -17},  // a negative frame is left as it is
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.amount);

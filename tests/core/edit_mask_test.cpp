@@ -52,7 +52,11 @@ TEST(EditMask, ShowsStoredValues) {
         {kSalary, ".5", "______.5_"},
         {kSalary, "12.34.56", "12____.34"},
         {kSalary, "ab12.x", "__12__.__"},  // what a digit cannot be shows as blank
-        {kSalary, "\xff\x01" + std::string(1, '\0') + "9.\x80" "7", "___9__._7"},
+        {kSalary,
+         "\xff\x01" + std::string(1, '\0') +
+             "9.\x80"
+             "7",
+         "___9__._7"},
         {kSalary, std::string(100000, '9'), "999999.__"},
         {kSalary, std::string(100000, '.'), "______.__"},
         {kPrice, "02.50", "02.50"},
@@ -69,12 +73,10 @@ TEST(EditMask, HandsBackTextWithBlanksForEmptyPositions) {
     const struct {
         std::string shown, text;
     } cases[] = {
-        {"12345_.00", "12345 .00"},
-        {"______.__", "      .  "},
-        {"025000.00", "025000.00"},
-        {"12", "12    .  "},                 // short display
-        {"123456.789999", "123456.78"},      // long display
-        {"12a45x?00", "12 45 .00"},          // literal position always holds the literal
+        {"12345_.00", "12345 .00"},     {"______.__", "      .  "},
+        {"025000.00", "025000.00"},     {"12", "12    .  "},  // short display
+        {"123456.789999", "123456.78"},                       // long display
+        {"12a45x?00", "12 45 .00"},  // literal position always holds the literal
     };
     for (const auto& c : cases) EXPECT_EQ(kSalary.TextFromDisplay(c.shown), c.text) << c.shown;
 
@@ -99,7 +101,8 @@ TEST(EditMask, CompleteWhenEveryRequiredDigitIsThere) {
         {"000000.00;1;_", "0250000.0", false},  // digit in the literal's place is no digit
         {"99.00;1;_", "__.12", true},          {"99.00;1;_", "1_.1_", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(EditMask(c.mask).IsComplete(c.shown), c.complete) << c.shown;
+    for (const auto& c : cases)
+        EXPECT_EQ(EditMask(c.mask).IsComplete(c.shown), c.complete) << c.shown;
 }
 
 TEST(EditMask, AcceptsDigitsInDigitPositionsOnly) {
@@ -125,13 +128,13 @@ TEST(EditMask, TypingDeletingAndPasting) {
         bool accepted;
     } cases[] = {
         {"______.__", 0, Type, "1", "1_____.__", 1, true},
-        {"123456.__", 5, Type, "7", "123457.__", 7, true},   // steps over the point
-        {"12____.__", 2, Type, ".", "12____.__", 7, true},   // the point jumps to the cents
+        {"123456.__", 5, Type, "7", "123457.__", 7, true},  // steps over the point
+        {"12____.__", 2, Type, ".", "12____.__", 7, true},  // the point jumps to the cents
         {"______.__", 6, Type, "3", "______.3_", 8, true},
         {"______.__", 0, Type, "a", "______.__", 0, false},
-        {"123456.78", 9, Type, "1", "123456.78", 9, false},  // field full
-        {"123456.78", 8, Type, ".", "123456.78", 8, false},  // no point left to jump to
-        {"123456.78", 40, Type, "1", "123456.78", 9, false}, // caret past the end
+        {"123456.78", 9, Type, "1", "123456.78", 9, false},   // field full
+        {"123456.78", 8, Type, ".", "123456.78", 8, false},   // no point left to jump to
+        {"123456.78", 40, Type, "1", "123456.78", 9, false},  // caret past the end
         {"123456.78", 7, Backspace, "", "12345_.78", 5, true},
         {"123456.78", 0, Backspace, "", "123456.78", 0, false},
         {"123456.78", 2, Delete, "", "12_456.78", 2, true},
@@ -145,10 +148,18 @@ TEST(EditMask, TypingDeletingAndPasting) {
                                         << c.input.substr(0, 12));
         EditMask::Edit e{};
         switch (c.op) {
-        case Type: e = kSalary.Type(c.before, c.caret, c.input[0]); break;
-        case Backspace: e = kSalary.Backspace(c.before, c.caret); break;
-        case Delete: e = kSalary.Clear(c.before, c.caret, c.caret + 1); break;
-        case Paste: e = kSalary.Paste(c.before, c.caret, c.input); break;
+            case Type:
+                e = kSalary.Type(c.before, c.caret, c.input[0]);
+                break;
+            case Backspace:
+                e = kSalary.Backspace(c.before, c.caret);
+                break;
+            case Delete:
+                e = kSalary.Clear(c.before, c.caret, c.caret + 1);
+                break;
+            case Paste:
+                e = kSalary.Paste(c.before, c.caret, c.input);
+                break;
         }
         EXPECT_EQ(e.display, c.after);
         EXPECT_EQ(e.caret, c.caretAfter);

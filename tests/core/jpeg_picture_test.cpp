@@ -40,9 +40,7 @@ Rgb Quadrant(int x, int y, int w, int h) {
     return right ? Rgb{255, 255, 255} : Rgb{0, 0, 255};
 }
 
-int Luma(Rgb c) {
-    return (299 * c.r + 587 * c.g + 114 * c.b + 500) / 1000;
-}
+int Luma(Rgb c) { return (299 * c.r + 587 * c.g + 114 * c.b + 500) / 1000; }
 
 // Writes the quadrant picture with the samples each kind of file stores.
 void WriteQuadrants(const std::string& path, JpegSpec shape) {
@@ -87,9 +85,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 // The frame header of a baseline file: FF C0, length, precision, height, width.
-size_t FrameHeader(const std::string& jpeg) {
-    return jpeg.find("\xFF\xC0");
-}
+size_t FrameHeader(const std::string& jpeg) { return jpeg.find("\xFF\xC0"); }
 
 void SetDimensions(std::string& jpeg, unsigned width, unsigned height) {
     const size_t sof = FrameHeader(jpeg);
@@ -265,7 +261,8 @@ TEST_F(JpegPictureTest, ProgressiveFileWantedAtAnEighthIsReadUpToItsFirstAcScan)
     for (size_t at = whole.find("\xFF\xDA"); at != std::string::npos;
          at = whole.find("\xFF\xDA", at + 2)) {
         const int components = whole[at + 4];
-        scans.push_back({at, whole[at + 5 + 2 * components], (whole[at + 7 + 2 * components] >> 4) & 15});
+        scans.push_back(
+            {at, whole[at + 5 + 2 * components], (whole[at + 7 + 2 * components] >> 4) & 15});
     }
     ASSERT_GT(scans.size(), 6u);
     ASSERT_EQ(scans[0].start, 0) << "libjpeg's progression starts with the DC coefficients";

@@ -36,7 +36,7 @@ inline void WriteJpeg(const std::string& path, const JpegSpec& shape,
     c.input_components = shape.components;
     c.in_color_space = shape.components == 1   ? JCS_GRAYSCALE
                        : shape.components == 4 ? JCS_CMYK
-                                              : JCS_RGB;
+                                               : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, shape.quality, TRUE);
     if (shape.progressive) jpeg_simple_progression(&c);

@@ -41,7 +41,7 @@ TEST(StrToFloat, AcceptsTheNumberForms) {
         {"025000,00", ',', 25000},
         {"0.1", '.', 0.1},  // correctly rounded, not 0.1000000000000000055...+1ulp
         {"1.7976931348623157e308", '.', std::numeric_limits<double>::max()},
-        {"1e-400", '.', 0},                // too small: reads as 0, not an error
+        {"1e-400", '.', 0},                  // too small: reads as 0, not an error
         {"0e99999999999999999999", '.', 0},  // a zero stays zero whatever the exponent
         {"0." + std::string(5000, '0') + "1", '.', 0},
     };
@@ -53,13 +53,26 @@ TEST(StrToFloat, AcceptsTheNumberForms) {
 
 TEST(StrToFloat, RejectsEverythingElseWithTheTextInTheMessage) {
     const FloatCase cases[] = {
-        {"", '.', 0},          {"   ", '.', 0},       {"+", '.', 0},
-        {"-", '.', 0},         {"1e", '.', 0},        {"1e+", '.', 0},
-        {"e5", '.', 0},        {"1 000", '.', 0},     {"1,5", '.', 0},
-        {"025000.00", ',', 0}, {"\t5", '.', 0},       {"5x", '.', 0},
-        {"1.2.3", '.', 0},     {"++1", '.', 0},       {"1.5 e3", '.', 0},
-        {"1e400", '.', 0},     {"-1e400", '.', 0},    {std::string(400, '9'), '.', 0},
-        {"1e99999999999999999999", '.', 0},           {std::string("5\0", 2), '.', 0},
+        {"", '.', 0},
+        {"   ", '.', 0},
+        {"+", '.', 0},
+        {"-", '.', 0},
+        {"1e", '.', 0},
+        {"1e+", '.', 0},
+        {"e5", '.', 0},
+        {"1 000", '.', 0},
+        {"1,5", '.', 0},
+        {"025000.00", ',', 0},
+        {"\t5", '.', 0},
+        {"5x", '.', 0},
+        {"1.2.3", '.', 0},
+        {"++1", '.', 0},
+        {"1.5 e3", '.', 0},
+        {"1e400", '.', 0},
+        {"-1e400", '.', 0},
+        {std::string(400, '9'), '.', 0},
+        {"1e99999999999999999999", '.', 0},
+        {std::string("5\0", 2), '.', 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -67,7 +80,8 @@ TEST(StrToFloat, RejectsEverythingElseWithTheTextInTheMessage) {
             StrToFloat(c.text, WithSeparator(c.sep));
             ADD_FAILURE() << "accepted";
         } catch (const ConvertError& e) {
-            EXPECT_STREQ(e.what(), ("'" + c.text + "' is not a valid floating point value").c_str());
+            EXPECT_STREQ(e.what(),
+                         ("'" + c.text + "' is not a valid floating point value").c_str());
         }
     }
 }
@@ -103,10 +117,15 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
 
 TEST(StrToInt, RejectsEverythingElse) {
     const std::string cases[] = {
-        "",   " ",          "5 ",          "5.5",        "2147483648", "-2147483649",
-        "$",  "0x",         "-$5",         "+0x5",       "$100000000", "$G",
-        "1e3", "+",         "- 5",         "99999999999999999999",     "\t5",
-        std::string("5\0", 2),
+        "",           " ",
+        "5 ",         "5.5",
+        "2147483648", "-2147483649",
+        "$",          "0x",
+        "-$5",        "+0x5",
+        "$100000000", "$G",
+        "1e3",        "+",
+        "- 5",        "99999999999999999999",
+        "\t5",        std::string("5\0", 2),
     };
     for (const auto& text : cases) {
         SCOPED_TRACE(text);

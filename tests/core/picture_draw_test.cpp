@@ -25,9 +25,7 @@ TEST(PictureDraw, LaterDrawsFollowTheFixedSequence) {
 }
 
 TEST(PictureDraw, SecondDrawNeedsThirtyTwoPictures) {
-    const struct {
-        uint32_t count, second;
-    } cases[] = {{31, 0}, {32, 1}, {1, 0}};
+    const struct { uint32_t count, second; } cases[] = {{31, 0}, {32, 1}, {1, 0}};
     for (const auto& c : cases) {
         PictureDraw draw;
         draw.Next(c.count);

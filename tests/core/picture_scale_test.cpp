@@ -28,12 +28,15 @@ TEST(ShrinkTo, EachTargetPixelIsTheMeanOfTheBlockItCovers) {
     ASSERT_EQ(out.height, 2);
     EXPECT_EQ(out.pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0x808080}));
 
-    Picture stripes = Make(4, 2, [](int x, int) -> uint32_t { return x % 2 ? 0x204060 : 0x000000; });
+    Picture stripes =
+        Make(4, 2, [](int x, int) -> uint32_t { return x % 2 ? 0x204060 : 0x000000; });
     EXPECT_EQ(ShrinkTo(stripes, 1, 1).pixels, std::vector<uint32_t>{0x102030});
 }
 
 TEST(ShrinkTo, KeepsPicturesThatAreNotLargerInBothDirections) {
-    struct Case { int w, h, tw, th; } cases[] = {
+    struct Case {
+        int w, h, tw, th;
+    } cases[] = {
         {10, 10, 10, 10}, {10, 10, 20, 5}, {10, 10, 5, 20}, {10, 10, 0, 5}, {10, 10, 5, -1}};
     for (const Case& c : cases) {
         Picture p = Make(c.w, c.h, [](int x, int y) -> uint32_t { return x * 16 + y; });

@@ -95,8 +95,8 @@ struct ShellCall {
 
 std::ostream& operator<<(std::ostream& os, const ShellCall& c) {
     return os << "{" << c.owner << ", " << c.verb << ", " << c.file << ", "
-              << c.parameters.value_or("(none)") << ", " << c.directory.value_or("(none)")
-              << ", " << c.show << "}";
+              << c.parameters.value_or("(none)") << ", " << c.directory.value_or("(none)") << ", "
+              << c.show << "}";
 }
 
 std::optional<std::string> Text(const char* p) {
@@ -107,16 +107,15 @@ std::optional<std::string> Text(const char* p) {
 // shell would: above 32 when something started, else an error number.
 class ShellRecorder {
 public:
-    explicit ShellRecorder(std::vector<INT_PTR> answers = {})
-        : answers_(std::move(answers)) {
-        previous_ = quaff::about::SetShellExecute(
-            [this](HWND owner, const char* verb, const char* file, const char* parameters,
-                   const char* directory, int show) {
-                calls.push_back({owner, verb ? verb : "", file ? file : "", Text(parameters),
-                                 Text(directory), show});
-                const size_t i = calls.size() - 1;
-                return reinterpret_cast<HINSTANCE>(i < answers_.size() ? answers_[i] : 42);
-            });
+    explicit ShellRecorder(std::vector<INT_PTR> answers = {}) : answers_(std::move(answers)) {
+        previous_ = quaff::about::SetShellExecute([this](HWND owner, const char* verb,
+                                                         const char* file, const char* parameters,
+                                                         const char* directory, int show) {
+            calls.push_back({owner, verb ? verb : "", file ? file : "", Text(parameters),
+                             Text(directory), show});
+            const size_t i = calls.size() - 1;
+            return reinterpret_cast<HINSTANCE>(i < answers_.size() ? answers_[i] : 42);
+        });
     }
     ~ShellRecorder() { quaff::about::SetShellExecute(std::move(previous_)); }
     ShellRecorder(const ShellRecorder&) = delete;
@@ -186,19 +185,31 @@ TEST_F(AboutTest, DonationLinkOpensThePageInTheBrowserOrHandsItToTheShell) {
         const char* what;
         std::optional<RawValue> registered;
         std::vector<INT_PTR> answers;
-        bool viaBrowser;   // first call runs the browser with the page
-        bool viaShell;     // (then) the shell is handed the page itself
+        bool viaBrowser;  // first call runs the browser with the page
+        bool viaShell;    // (then) the shell is handed the page itself
         bool fails;
     } cases[] = {
-        {"quoted registration", Command("\"" + browser + "\" -url \"%1\""), {kStarted},
-         true, false, false},
+        {"quoted registration",
+         Command("\"" + browser + "\" -url \"%1\""),
+         {kStarted},
+         true,
+         false,
+         false},
         {"unquoted registration", Command(browser + " %1"), {kStarted}, true, false, false},
         {"no registration", std::nullopt, {kStarted}, false, true, false},
         {"empty registration", Command(""), {kStarted}, false, true, false},
-        {"registration that is not text", RawValue{"", REG_DWORD, std::string(4, '\0')},
-         {kStarted}, false, true, false},
-        {"registered browser does not start", Command(browser), {kFileNotFound, kStarted},
-         true, true, false},
+        {"registration that is not text",
+         RawValue{"", REG_DWORD, std::string(4, '\0')},
+         {kStarted},
+         false,
+         true,
+         false},
+        {"registered browser does not start",
+         Command(browser),
+         {kFileNotFound, kStarted},
+         true,
+         true,
+         false},
         {"nothing starts", Command(browser), {kFileNotFound, kFileNotFound}, true, true, true},
     };
     for (const auto& c : cases) {
@@ -246,9 +257,9 @@ TEST_F(AboutTest, ClickingTheLinkOfTheShownBoxOpensThePageAndReportsWhenNothingC
         EXPECT_EQ(shell.calls[0].owner, form->Handle());
         EXPECT_EQ(shell.calls[0].file, kPage);
         const std::vector<std::string> reports =
-            answer == kStarted ? std::vector<std::string>{}
-                               : std::vector<std::string>{"Could not open the donation page " +
-                                                          kPage + "."};
+            answer == kStarted
+                ? std::vector<std::string>{}
+                : std::vector<std::string>{"Could not open the donation page " + kPage + "."};
         EXPECT_EQ(ErrorReports(), reports);
     }
 }
@@ -261,10 +272,8 @@ TEST_F(AboutTest, OkEscapeAndTheCloseBoxCloseTheBox) {
     } cases[] = {
         {"OK", [](TfrmAbout& f) { Click(f.Button1->Handle()); }, mrOk},
         {"Escape",
-         [](TfrmAbout& f) { PostMessageA(f.Button1->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); },
-         mrOk},
-        {"close box",
-         [](TfrmAbout& f) { SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+         [](TfrmAbout& f) { PostMessageA(f.Button1->Handle(), WM_KEYDOWN, VK_ESCAPE, 0); }, mrOk},
+        {"close box", [](TfrmAbout& f) { SendMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
          quaff::win::mrCancel},
     };
     for (const auto& c : cases) {

@@ -37,25 +37,24 @@
 namespace {
 
 using quaff::TBeer;
-using quaff::app::TfrmLaunch;
 using quaff::app::frmLaunch;
 using quaff::app::frmMain;
+using quaff::app::TfrmLaunch;
 using quaff::settings::TfrmSettings;
 using quaff::test::ErrorReports;
 using quaff::test::RawValue;
-
 
 enum Field { UserName, Salary, DaysAWeek, HoursADay, PriceOfDrink, IconSet, ImageDir, kFields };
 const char* const kNames[kFields] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
                                      "PriceOfDrink", "IconSet", "ImageDir"};
 
 enum class Kind { Missing, Empty, Dword, Binary, Long, HighBytes, EmbeddedZero };
-const char* const kKindNames[] = {"Missing", "Empty", "Dword", "Binary",
-                                  "Long", "HighBytes", "EmbeddedZero"};
+const char* const kKindNames[] = {"Missing", "Empty",     "Dword",       "Binary",
+                                  "Long",    "HighBytes", "EmbeddedZero"};
 constexpr size_t kLong = 10'000;
 
 // The text fields of the record by Field; IconSet is the integer.
-std::string TBeer::* const kTexts[kFields] = {
+std::string TBeer::*const kTexts[kFields] = {
     &TBeer::UserName,     &TBeer::Salary, &TBeer::DaysAWeek, &TBeer::HoursADay,
     &TBeer::PriceOfDrink, nullptr,        &TBeer::ImageDir};
 
@@ -85,7 +84,8 @@ protected:
     // Good settings: the worked example of the pay arithmetic (3 drinks and frame 6 after an
     // hour in a 31-day month), Lager Full and a folder holding one picture 40 wide.
     std::string Good(Field f) const {
-        const std::string good[kFields] = {"Sam", "025000.00", "5", "8", "03.50", "4", temp_.Path()};
+        const std::string good[kFields] = {"Sam",   "025000.00", "5",         "8",
+                                           "03.50", "4",         temp_.Path()};
         return good[f];
     }
 
@@ -94,18 +94,24 @@ protected:
         const Field f = GetParam().field;
         const std::string good = Good(f);
         switch (GetParam().kind) {
-            case Kind::Missing: return std::nullopt;
-            case Kind::Empty: return RawValue{kNames[f], REG_SZ, ""};  // not even a terminator
-            case Kind::Dword: return RawValue{kNames[f], REG_DWORD, std::string("\x05\0\0\0", 4)};
-            case Kind::Binary: return RawValue{kNames[f], REG_BINARY, good};
-            case Kind::Long: return RawValue{kNames[f], REG_SZ, LongText(f) + '\0'};
+            case Kind::Missing:
+                return std::nullopt;
+            case Kind::Empty:
+                return RawValue{kNames[f], REG_SZ, ""};  // not even a terminator
+            case Kind::Dword:
+                return RawValue{kNames[f], REG_DWORD, std::string("\x05\0\0\0", 4)};
+            case Kind::Binary:
+                return RawValue{kNames[f], REG_BINARY, good};
+            case Kind::Long:
+                return RawValue{kNames[f], REG_SZ, LongText(f) + '\0'};
             case Kind::HighBytes:
                 // A name in the user's code page, a number with a no-break space pasted after
                 // it, a folder whose name has an accented letter.
                 return RawValue{kNames[f], REG_SZ,
                                 (f == UserName   ? std::string("J\xFCrgen")
                                  : f == ImageDir ? temp_.Path() + "Bilder\xE4\\"
-                                                 : good + "\xA0") + '\0'};
+                                                 : good + "\xA0") +
+                                    '\0'};
             case Kind::EmbeddedZero:
                 return RawValue{kNames[f], REG_SZ, good + '\0' + "junk" + '\0'};
         }
@@ -117,7 +123,8 @@ protected:
     std::string LongText(Field f) const {
         const std::string good = Good(f);
         if (f == UserName) return std::string(kLong, 'S');
-        if (f == ImageDir) return temp_.Path() + std::string(kLong - temp_.Path().size() - 1, 'd') + "\\";
+        if (f == ImageDir)
+            return temp_.Path() + std::string(kLong - temp_.Path().size() - 1, 'd') + "\\";
         return std::string(kLong - good.size(), '0') + good;
     }
 
@@ -144,10 +151,17 @@ protected:
             if (f == bad) {
                 switch (kind) {
                     case Kind::Missing:
-                    case Kind::Empty: text.clear(); break;
-                    case Kind::Long: text = LongText(bad); break;
-                    case Kind::HighBytes: text = Bad()->data.substr(0, Bad()->data.size() - 1); break;
-                    default: break;
+                    case Kind::Empty:
+                        text.clear();
+                        break;
+                    case Kind::Long:
+                        text = LongText(bad);
+                        break;
+                    case Kind::HighBytes:
+                        text = Bad()->data.substr(0, Bad()->data.size() - 1);
+                        break;
+                    default:
+                        break;
                 }
             }
             if ((kind == Kind::Dword || kind == Kind::Binary) && f >= bad) return want;
@@ -184,7 +198,8 @@ TEST_P(BadSettingTest, LoadsAsDefinedAndTheTickCountsOrReportsExactly) {
     std::string report;
     for (const Field f : {Salary, HoursADay, DaysAWeek, PriceOfDrink}) {
         const std::string& text = want.*kTexts[f];
-        const bool unusable = text.empty() || (f == GetParam().field && GetParam().kind == Kind::HighBytes);
+        const bool unusable =
+            text.empty() || (f == GetParam().field && GetParam().kind == Kind::HighBytes);
         if (!unusable) continue;
         report = "'" + text + "' is not a valid " +
                  (f == DaysAWeek ? "integer" : "floating point") + " value.";
@@ -224,7 +239,7 @@ TEST_P(BadSettingTest, MonitorWindowOpensWithTheNameAndPictureItCanUse) {
     form->SetPictureDraw(&draw);
 
     const std::map<std::string, int> widths = {{temp_.Path(), 40},
-                                              {temp_.Path() + "Bilder\xE4\\", 24}};
+                                               {temp_.Path() + "Bilder\xE4\\", 24}};
     const auto shown = widths.find(want.ImageDir);
     const int width = shown == widths.end() ? 0 : shown->second;
     const std::string caption =
@@ -279,8 +294,8 @@ TEST_P(BadSettingTest, SettingsDialogShowsWhatLoadsAndOkStoresSevenTexts) {
     EXPECT_EQ(saved.IconSet, want.IconSet >= 0 && want.IconSet <= 5 ? want.IconSet : -1);
     // The masked fields store what their masks show: the stored text when it has the mask's
     // shape, blanks when it was empty, and otherwise the text cut to the mask.
-    for (const auto& [field, before, after] :
-         {std::tuple{Salary, size_t{6}, size_t{2}}, std::tuple{PriceOfDrink, size_t{2}, size_t{2}}}) {
+    for (const auto& [field, before, after] : {std::tuple{Salary, size_t{6}, size_t{2}},
+                                               std::tuple{PriceOfDrink, size_t{2}, size_t{2}}}) {
         const std::string& was = want.*kTexts[field];
         const std::string& now = saved.*kTexts[field];
         EXPECT_TRUE(MaskShaped(now, before, after)) << kNames[field] << " '" << now << "'";
@@ -301,11 +316,10 @@ std::vector<Case> AllCases() {
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(, BadSettingTest, ::testing::ValuesIn(AllCases()),
-                         [](const auto& info) {
-                             return std::string(kNames[info.param.field]) + "_" +
-                                    kKindNames[static_cast<int>(info.param.kind)];
-                         });
+INSTANTIATE_TEST_SUITE_P(, BadSettingTest, ::testing::ValuesIn(AllCases()), [](const auto& info) {
+    return std::string(kNames[info.param.field]) + "_" +
+           kKindNames[static_cast<int>(info.param.kind)];
+});
 
 // ---- The picture folder ----
 
@@ -321,7 +335,8 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 // Where the first marker `code` of a JPEG file starts.
 size_t MarkerAt(const std::string& jpeg, unsigned char code) {
     for (size_t i = 2; i + 1 < jpeg.size(); ++i)
-        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && static_cast<unsigned char>(jpeg[i + 1]) == code)
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF &&
+            static_cast<unsigned char>(jpeg[i + 1]) == code)
             return i;
     ADD_FAILURE() << "no marker " << int(code);
     return jpeg.size();
@@ -336,9 +351,7 @@ uint32_t Crc32(const std::string& bytes) {
     return ~crc;
 }
 
-std::string BigEndian(uint32_t v) {
-    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-}
+std::string BigEndian(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 
 std::string PngChunk(const std::string& type, const std::string& data) {
     return BigEndian(uint32_t(data.size())) + type + data + BigEndian(Crc32(type + data));
@@ -349,7 +362,8 @@ std::string OnePixelPng() {
     const std::string row("\0\xFF\x80\x00", 4);  // filter 0, then red, green, blue
     uint32_t a = 1, b = 0;
     for (unsigned char c : row) b = (b + (a = (a + c) % 65521)) % 65521;
-    const std::string zlib = std::string("\x78\x01\x01\x04\x00\xFB\xFF", 7) + row + BigEndian(b << 16 | a);
+    const std::string zlib =
+        std::string("\x78\x01\x01\x04\x00\xFB\xFF", 7) + row + BigEndian(b << 16 | a);
     return std::string("\x89PNG\r\n\x1A\n", 8) +
            PngChunk("IHDR", BigEndian(1) + BigEndian(1) + std::string("\x08\x02\x00\x00\x00", 5)) +
            PngChunk("IDAT", zlib) + PngChunk("IEND", "");
@@ -463,8 +477,8 @@ TEST_F(BadPictureTest, EveryEntryIsShownSkippedOrReportedAndNothingLargeIsAlloca
     // Measured after each showing: a picture buffer kept or leaked shows here. (Wine keeps no
     // peak of its own that an allocation freed within the showing would leave behind; the
     // too-large file is known to be refused before decoding by its exact report above.)
-    std::cout << "[ pictures ] private bytes " << before / 1024 << " KiB, at most "
-              << most / 1024 << " KiB after a showing\n";
+    std::cout << "[ pictures ] private bytes " << before / 1024 << " KiB, at most " << most / 1024
+              << " KiB after a showing\n";
     EXPECT_LT(most - std::min(most, before), size_t{64} << 20);
 }
 

@@ -29,13 +29,53 @@ class ControlsForm : public Form {
 public:
     ControlsForm() : Form(nullptr) {
         BuildControls(*this, {
-            {.kind = ControlKind::ComboBox, .name = "cbIconSet", .left = 8, .top = 8, .width = 209, .height = 21, .items = kIconSets, .itemIndex = 0, .onChange = On(&ControlsForm::Changed)},
-            {.kind = ControlKind::Edit, .name = "edDays", .left = 8, .top = 40, .width = 57, .height = 21, .caption = "1", .onChange = On(&ControlsForm::Changed)},
-            {.kind = ControlKind::UpDown, .name = "UpDown1", .left = 65, .top = 40, .width = 15, .height = 21, .associate = "edDays", .min = 1, .max = 7, .position = 1},
-            {.kind = ControlKind::Label, .name = "Label1", .left = 8, .top = 70, .caption = "Donate", .onClick = On(&ControlsForm::Clicked)},
-            {.kind = ControlKind::SpeedButton, .name = "SpeedButton1", .left = 100, .top = 40, .width = 23, .height = 22, .onClick = On(&ControlsForm::Clicked)},
-            {.kind = ControlKind::Image, .name = "Image1", .left = 150, .top = 40, .width = 40, .height = 20},
-        });
+                                 {.kind = ControlKind::ComboBox,
+                                  .name = "cbIconSet",
+                                  .left = 8,
+                                  .top = 8,
+                                  .width = 209,
+                                  .height = 21,
+                                  .items = kIconSets,
+                                  .itemIndex = 0,
+                                  .onChange = On(&ControlsForm::Changed)},
+                                 {.kind = ControlKind::Edit,
+                                  .name = "edDays",
+                                  .left = 8,
+                                  .top = 40,
+                                  .width = 57,
+                                  .height = 21,
+                                  .caption = "1",
+                                  .onChange = On(&ControlsForm::Changed)},
+                                 {.kind = ControlKind::UpDown,
+                                  .name = "UpDown1",
+                                  .left = 65,
+                                  .top = 40,
+                                  .width = 15,
+                                  .height = 21,
+                                  .associate = "edDays",
+                                  .min = 1,
+                                  .max = 7,
+                                  .position = 1},
+                                 {.kind = ControlKind::Label,
+                                  .name = "Label1",
+                                  .left = 8,
+                                  .top = 70,
+                                  .caption = "Donate",
+                                  .onClick = On(&ControlsForm::Clicked)},
+                                 {.kind = ControlKind::SpeedButton,
+                                  .name = "SpeedButton1",
+                                  .left = 100,
+                                  .top = 40,
+                                  .width = 23,
+                                  .height = 22,
+                                  .onClick = On(&ControlsForm::Clicked)},
+                                 {.kind = ControlKind::Image,
+                                  .name = "Image1",
+                                  .left = 150,
+                                  .top = 40,
+                                  .width = 40,
+                                  .height = 20},
+                             });
         Show();
     }
     void Changed(Component*) { ++changes; }
@@ -44,7 +84,9 @@ public:
         clicked = sender;
     }
     template <class T>
-    T& Get(const char* name) { return FindControl<T>(*this, name); }
+    T& Get(const char* name) {
+        return FindControl<T>(*this, name);
+    }
 
     int changes = 0;
     int clicks = 0;
@@ -64,20 +106,35 @@ TEST(ComboBox, ItemIndexFollowsWhatTheFieldShows) {
     };
     const Case cases[] = {
         {"as designed", [](ComboBox&, HWND) {}, 0, "Bitter Full"},
-        {"typed text of no item", [](ComboBox& c, HWND e) { c.SetItemIndex(-1); TypeInto(e, "Stout"); }, -1, "Stout"},
-        {"typed text of an item", [](ComboBox& c, HWND e) { c.SetItemIndex(-1); TypeInto(e, "Lager Half"); }, 5, "Lager Half"},
-        {"selected item then edited", [](ComboBox& c, HWND e) {
+        {"typed text of no item",
+         [](ComboBox& c, HWND e) {
+             c.SetItemIndex(-1);
+             TypeInto(e, "Stout");
+         },
+         -1, "Stout"},
+        {"typed text of an item",
+         [](ComboBox& c, HWND e) {
+             c.SetItemIndex(-1);
+             TypeInto(e, "Lager Half");
+         },
+         5, "Lager Half"},
+        {"selected item then edited",
+         [](ComboBox& c, HWND e) {
              c.SetItemIndex(2);
              SendMessageA(e, EM_SETSEL, 12, 12);
              TypeInto(e, "x");
-         }, -1, "Guiness Fullx"},
-        {"selected by the program", [](ComboBox& c, HWND) { c.SetItemIndex(3); }, 3, "Guiness Half"},
+         },
+         -1, "Guiness Fullx"},
+        {"selected by the program", [](ComboBox& c, HWND) { c.SetItemIndex(3); }, 3,
+         "Guiness Half"},
         {"cleared by the program", [](ComboBox& c, HWND) { c.SetItemIndex(-1); }, -1, ""},
         {"index out of range", [](ComboBox& c, HWND) { c.SetItemIndex(6); }, -1, ""},
-        {"next item by the arrow key", [](ComboBox& c, HWND e) {
+        {"next item by the arrow key",
+         [](ComboBox& c, HWND e) {
              c.SetItemIndex(1);
              SendMessageA(e, WM_KEYDOWN, VK_DOWN, 1);
-         }, 2, "Guiness Full"},
+         },
+         2, "Guiness Full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,8 +158,8 @@ TEST(UpDown, ArrowKeysStopAtTheLimits) {
     };
     const Case cases[] = {
         {1, 7, "1", VK_UP, 10, "7"},
-        {1, 7, "1", VK_DOWN, 2, "1"},     // no wrap to the maximum
-        {1, 24, "23", VK_UP, 3, "24"},    // starts from the text the edit holds
+        {1, 7, "1", VK_DOWN, 2, "1"},   // no wrap to the maximum
+        {1, 24, "23", VK_UP, 3, "24"},  // starts from the text the edit holds
         {1, 24, "5", VK_DOWN, 1, "4"},
     };
     for (const Case& c : cases) {
@@ -188,7 +245,13 @@ TEST(Label, AutoSizeFollowsTextAndFont) {
 
 TEST(Label, DesignedWidthIsKeptAndTheHeightIsOneLine) {
     ControlsForm form;
-    BuildControls(form, {{.kind = ControlKind::Label, .name = "Centred", .left = 8, .top = 16, .width = 289, .caption = "Donate Via No Chex", .alignment = Label::Alignment::Center}});
+    BuildControls(form, {{.kind = ControlKind::Label,
+                          .name = "Centred",
+                          .left = 8,
+                          .top = 16,
+                          .width = 289,
+                          .caption = "Donate Via No Chex",
+                          .alignment = Label::Alignment::Center}});
     auto& label = form.Get<Label>("Centred");
     EXPECT_EQ(label.Width(), 289);
     EXPECT_EQ(label.Height(), form.Get<Label>("Label1").Height());
@@ -204,7 +267,8 @@ struct Canvas {
         BITMAPINFO bmi{};
         bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         owned.reset(CreateCompatibleDC(nullptr));
-        bitmap.reset(CreateDIBSection(owned.get(), &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+        bitmap.reset(CreateDIBSection(owned.get(), &bmi, DIB_RGB_COLORS,
+                                      reinterpret_cast<void**>(&bits), nullptr, 0));
         dc = owned.get();
         drawn.emplace(dc, bitmap.get());
     }
@@ -234,14 +298,15 @@ TEST(SpeedButton, DrawsTheGlyphForItsStateWithTheKeyColourTransparent) {
         const UniqueDC g(CreateCompatibleDC(nullptr));
         const SelectedObject drawn(g.get(), glyph);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 8; ++x) SetPixel(g.get(), x, y, x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+            for (int x = 0; x < 8; ++x)
+                SetPixel(g.get(), x, y, x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255));
         SetPixel(g.get(), 0, 3, magenta);
         SetPixel(g.get(), 5, 1, magenta);
     }
     struct Case {
         UINT state;
-        uint32_t opaque;        // 0x00RRGGBB
-        int keyX, keyY;         // a transparent pixel of that image
+        uint32_t opaque;  // 0x00RRGGBB
+        int keyX, keyY;   // a transparent pixel of that image
     };
     const Case cases[] = {
         {0, 0xFF0000, 0, 3},
@@ -288,7 +353,8 @@ TEST(Image, StretchesThePictureOverTheWholeArea) {
         image.SetPicture(std::move(picture));
         Canvas canvas(c.w, c.h);
         canvas.Fill(RGB(0, 255, 0));
-        SendMessageA(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
+        SendMessageA(image.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc),
+                     PRF_CLIENT);
         // Aspect not kept: the left half is red and the right half blue, edge to edge.
         EXPECT_EQ(canvas.At(0, 0), 0xFF0000u);
         EXPECT_EQ(canvas.At(0, c.h - 1), 0xFF0000u);

@@ -27,9 +27,9 @@
 
 namespace {
 
-using quaff::app::TfrmLaunch;
 using quaff::app::frmLaunch;
 using quaff::app::frmMain;
+using quaff::app::TfrmLaunch;
 using quaff::settings::TfrmSettings;
 using quaff::win::UniqueBitmap;
 
@@ -48,7 +48,8 @@ std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height) {
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<uint32_t> pixels(static_cast<size_t>(width * height));
     quaff::win::ScreenDC dc;
-    if (GetDIBits(dc.get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height) return {};
+    if (GetDIBits(dc.get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return {};
     for (uint32_t& p : pixels) p &= 0xFFFFFF;
     return pixels;
 }
@@ -59,7 +60,9 @@ Picture Read(HICON icon) {
     if (!icon || !GetIconInfo(icon, &info)) return {};
     UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     BITMAP shape{};
-    if (!colour || !GetObjectA(colour.get(), sizeof shape, &shape) || shape.bmWidth != shape.bmHeight) return {};
+    if (!colour || !GetObjectA(colour.get(), sizeof shape, &shape) ||
+        shape.bmWidth != shape.bmHeight)
+        return {};
     Picture out{shape.bmWidth, BitmapPixels(colour.get(), shape.bmWidth, shape.bmWidth)};
     const std::vector<uint32_t> clear = BitmapPixels(mask.get(), shape.bmWidth, shape.bmWidth);
     if (clear.size() != out.pixels.size()) return {};
@@ -69,7 +72,9 @@ Picture Read(HICON icon) {
 }
 
 // Each screen: its small-icon side, and where the 16-pixel picture goes in it.
-struct Screen { int dpi, side, offset, scaled; };
+struct Screen {
+    int dpi, side, offset, scaled;
+};
 const Screen kScreens[] = {{96, 16, 0, 16}, {120, 20, 2, 16}, {144, 24, 0, 24}, {192, 32, 0, 32}};
 
 // Draws the 16-pixel square at column `left` of `picture` (rows `stride` wide) into `out`
@@ -95,7 +100,8 @@ protected:
     void SetUp() override {
         quaff::test::DeleteTree(HKEY_CURRENT_USER, kPersonalize);
         tray.onShell = [this](DWORD message, const NOTIFYICONDATAA& data) {
-            if (message == NIM_ADD || message == NIM_MODIFY) given.push_back({message, Read(data.hIcon)});
+            if (message == NIM_ADD || message == NIM_MODIFY)
+                given.push_back({message, Read(data.hIcon)});
         };
     }
     void TearDown() override {
@@ -125,8 +131,9 @@ protected:
             if (outline[i]) frame[i] = quaff::kLightOutline;
     }
     static void SetTheme(DWORD light) {
-        quaff::test::PutRaw(HKEY_CURRENT_USER, kPersonalize,
-                            {{"SystemUsesLightTheme", REG_DWORD, std::string(reinterpret_cast<char*>(&light), 4)}});
+        quaff::test::PutRaw(
+            HKEY_CURRENT_USER, kPersonalize,
+            {{"SystemUsesLightTheme", REG_DWORD, std::string(reinterpret_cast<char*>(&light), 4)}});
     }
     // As Windows tells every top-level window that the user switched light and dark: the
     // shell broadcasts a Unicode string, which ANSI windows get converted. (Wine 8 garbles the
@@ -134,7 +141,8 @@ protected:
     static void BroadcastThemeChange() {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
-                            reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000, &result);
+                            reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000,
+                            &result);
     }
 
     // The icon of the first NIM_ADD (the program's first icon comes in a NIM_MODIFY before it).
@@ -144,7 +152,10 @@ protected:
         return {};
     }
 
-    struct Given { DWORD message; Picture icon; };
+    struct Given {
+        DWORD message;
+        Picture icon;
+    };
     quaff::test::NoStoredSettings noSettings;
     quaff::test::TrayRecorder tray{/*passThrough=*/true};
     std::vector<Given> given;
@@ -168,13 +179,17 @@ TEST_F(CrispIconTest, EveryIconGivenToTheShellIsTheFrameScaledToTheSmallIconSize
 
 TEST_F(CrispIconTest, TheOutlineIsLightOnlyOnADarkTaskbarAndFollowsItsChangeAtOnce) {
     enum Stored { None, Dword1, Dword0, Text0 };
-    const struct { Stored stored; bool dark; } cases[] = {
-        {None, false}, {Dword1, false}, {Dword0, true}, {Text0, false}};
+    const struct {
+        Stored stored;
+        bool dark;
+    } cases[] = {{None, false}, {Dword1, false}, {Dword0, true}, {Text0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         quaff::test::DeleteTree(HKEY_CURRENT_USER, kPersonalize);
         if (c.stored == Dword0 || c.stored == Dword1) SetTheme(c.stored == Dword0 ? 0 : 1);
-        if (c.stored == Text0) quaff::test::PutRaw(HKEY_CURRENT_USER, kPersonalize, {{"SystemUsesLightTheme", REG_SZ, "0"}});
+        if (c.stored == Text0)
+            quaff::test::PutRaw(HKEY_CURRENT_USER, kPersonalize,
+                                {{"SystemUsesLightTheme", REG_SZ, "0"}});
         Start(2);  // stout: its black liquid must stay black
         std::vector<uint32_t> empty = Frame(0), full = Frame(15);
         if (c.dark) Light(empty), Light(full);
@@ -190,15 +205,17 @@ TEST_F(CrispIconTest, TheOutlineIsLightOnlyOnADarkTaskbarAndFollowsItsChangeAtOn
         given.clear();
         tray.Clear();
         BroadcastThemeChange();
-        EXPECT_EQ(tray.Messages(), std::vector<DWORD>{NIM_MODIFY}) << "SystemUsesLightTheme " << light;
+        EXPECT_EQ(tray.Messages(), std::vector<DWORD>{NIM_MODIFY})
+            << "SystemUsesLightTheme " << light;
         ASSERT_EQ(given.size(), 1u);
         EXPECT_EQ(given[0].icon.pixels, light ? full : lightFull);
     }
 }
 
 TEST_F(CrispIconTest, TheFolderGlyphIsScaledToTheDialogsDpi) {
-    UniqueBitmap stored(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), QUAFF_RES_FOLDER_GLYPH,
-                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    UniqueBitmap stored(
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), QUAFF_RES_FOLDER_GLYPH,
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     const std::vector<uint32_t> strip = BitmapPixels(stored.get(), 32, 16);
     ASSERT_EQ(strip.size(), 512u);
     for (const Screen& s : {kScreens[0], kScreens[1], kScreens[2]}) {

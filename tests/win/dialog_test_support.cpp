@@ -95,7 +95,8 @@ std::string WindowsPath(std::string dir) {
 }  // namespace
 
 COLORREF Capture::Pixel(int x, int y) const {
-    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    const size_t at =
+        (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
     return RGB(bgr[at + 2], bgr[at + 1], bgr[at]);
 }
 
@@ -122,7 +123,8 @@ Capture CaptureWindow(HWND window) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const win::UniqueBitmap bitmap(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win::UniqueBitmap bitmap(
+        CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits) {
         const win::SelectedObject target(memory.get(), bitmap.get());
         BitBlt(memory.get(), 0, 0, c.width, c.height, source, 0, 0, SRCCOPY);

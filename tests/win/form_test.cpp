@@ -60,11 +60,18 @@ public:
     DockForm() : Form(nullptr) {
         SetBorderStyle(BorderStyle::SizeToolWin);
         SetBounds(100, 100, 406, 357);
-        BuildControls(*this, {
-            {.kind = ControlKind::Panel, .name = "Panel1", .height = 44, .align = Align::Bottom},
-            {.kind = ControlKind::Panel, .name = "Panel2", .height = 30, .align = Align::Bottom},
-            {.kind = ControlKind::Panel, .name = "Panel3", .align = Align::Client},
-        });
+        BuildControls(*this,
+                      {
+                          {.kind = ControlKind::Panel,
+                           .name = "Panel1",
+                           .height = 44,
+                           .align = Align::Bottom},
+                          {.kind = ControlKind::Panel,
+                           .name = "Panel2",
+                           .height = 30,
+                           .align = Align::Bottom},
+                          {.kind = ControlKind::Panel, .name = "Panel3", .align = Align::Client},
+                      });
     }
     HWND Part(const char* name) { return FindControl<Panel>(*this, name).Handle(); }
 };
@@ -72,7 +79,9 @@ public:
 TEST(FormDocking, BottomPanelsAndFillKeepTheirPlacesAfterResize) {
     DockForm form;
     form.Show();
-    struct Size { int w, h; };
+    struct Size {
+        int w, h;
+    };
     for (Size s : {Size{406, 357}, Size{640, 480}, Size{200, 160}, Size{406, 357}}) {
         SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
         // A real resize of the window, as the user's dragging makes.
@@ -100,11 +109,31 @@ TEST(FormDocking, SidesDockInTheOrderOfTheirPlaces) {
     // order they were built in; the left ones likewise from the left.
     DockForm form;
     BuildControls(form, {
-        {.kind = ControlKind::Label, .name = "R1", .parent = "Panel2", .left = 10, .caption = "Near", .align = Align::Right},
-        {.kind = ControlKind::Label, .name = "R2", .parent = "Panel2", .left = 300, .caption = "Far", .align = Align::Right},
-        {.kind = ControlKind::Label, .name = "L1", .parent = "Panel2", .left = 0, .caption = "First", .align = Align::Left},
-        {.kind = ControlKind::Label, .name = "L2", .parent = "Panel2", .left = 5, .caption = "Second", .align = Align::Left},
-    });
+                            {.kind = ControlKind::Label,
+                             .name = "R1",
+                             .parent = "Panel2",
+                             .left = 10,
+                             .caption = "Near",
+                             .align = Align::Right},
+                            {.kind = ControlKind::Label,
+                             .name = "R2",
+                             .parent = "Panel2",
+                             .left = 300,
+                             .caption = "Far",
+                             .align = Align::Right},
+                            {.kind = ControlKind::Label,
+                             .name = "L1",
+                             .parent = "Panel2",
+                             .left = 0,
+                             .caption = "First",
+                             .align = Align::Left},
+                            {.kind = ControlKind::Label,
+                             .name = "L2",
+                             .parent = "Panel2",
+                             .left = 5,
+                             .caption = "Second",
+                             .align = Align::Left},
+                        });
     form.Show();
     const RECT panel = Client(form.Part("Panel2"));
     const RECT r1 = ChildRect(FindControl<Label>(form, "R1").Handle());
@@ -123,12 +152,50 @@ class ModalForm : public Form {
 public:
     ModalForm() : Form(nullptr) {
         BuildControls(*this, {
-            {.kind = ControlKind::Edit, .name = "Field", .left = 8, .top = 8, .width = 100, .height = 21},
-            {.kind = ControlKind::Button, .name = "Ok", .left = 8, .top = 40, .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .isDefault = true, .onClick = On(&ModalForm::Clicked)},
-            {.kind = ControlKind::Button, .name = "Cancel", .left = 88, .top = 40, .width = 75, .height = 25, .caption = "Cancel", .modalResult = mrCancel, .isCancel = true, .onClick = On(&ModalForm::Clicked)},
-            {.kind = ControlKind::Button, .name = "Other", .left = 168, .top = 40, .width = 75, .height = 25, .caption = "Seven", .modalResult = 7, .onClick = On(&ModalForm::Clicked)},
-            {.kind = ControlKind::Button, .name = "Plain", .left = 8, .top = 70, .width = 75, .height = 25, .caption = "Plain", .onClick = On(&ModalForm::Clicked)},
-        });
+                                 {.kind = ControlKind::Edit,
+                                  .name = "Field",
+                                  .left = 8,
+                                  .top = 8,
+                                  .width = 100,
+                                  .height = 21},
+                                 {.kind = ControlKind::Button,
+                                  .name = "Ok",
+                                  .left = 8,
+                                  .top = 40,
+                                  .width = 75,
+                                  .height = 25,
+                                  .caption = "OK",
+                                  .modalResult = mrOk,
+                                  .isDefault = true,
+                                  .onClick = On(&ModalForm::Clicked)},
+                                 {.kind = ControlKind::Button,
+                                  .name = "Cancel",
+                                  .left = 88,
+                                  .top = 40,
+                                  .width = 75,
+                                  .height = 25,
+                                  .caption = "Cancel",
+                                  .modalResult = mrCancel,
+                                  .isCancel = true,
+                                  .onClick = On(&ModalForm::Clicked)},
+                                 {.kind = ControlKind::Button,
+                                  .name = "Other",
+                                  .left = 168,
+                                  .top = 40,
+                                  .width = 75,
+                                  .height = 25,
+                                  .caption = "Seven",
+                                  .modalResult = 7,
+                                  .onClick = On(&ModalForm::Clicked)},
+                                 {.kind = ControlKind::Button,
+                                  .name = "Plain",
+                                  .left = 8,
+                                  .top = 70,
+                                  .width = 75,
+                                  .height = 25,
+                                  .caption = "Plain",
+                                  .onClick = On(&ModalForm::Clicked)},
+                             });
     }
     void Clicked(Component* sender) {
         ++clicks;
@@ -146,7 +213,10 @@ public:
 };
 
 TEST(FormModal, ButtonClickEndsTheShowingWithItsResult) {
-    struct Case { const char* button; int result; };
+    struct Case {
+        const char* button;
+        int result;
+    };
     for (Case c : {Case{"Ok", mrOk}, Case{"Cancel", mrCancel}, Case{"Other", 7}}) {
         SCOPED_TRACE(c.button);
         Form other(nullptr);
@@ -172,10 +242,12 @@ TEST(FormModal, ButtonWithoutResultKeepsTheFormOpen) {
     Timer guard(nullptr);
     GuardAgainstHang(form, guard);
     PostMessageA(form.Button("Plain"), BM_CLICK, 0, 0);
-    InLoop later([&] {
-        EXPECT_TRUE(IsWindowVisible(form.Handle()));
-        form.SetModalResult(5);
-    }, 50);
+    InLoop later(
+        [&] {
+            EXPECT_TRUE(IsWindowVisible(form.Handle()));
+            form.SetModalResult(5);
+        },
+        50);
     EXPECT_EQ(form.ShowModal(), 5);
     EXPECT_EQ(form.clicks, 1);
 }
@@ -190,7 +262,10 @@ TEST(FormModal, CloseBoxEndsTheShowingWithCancel) {
 }
 
 TEST(FormModal, EnterAndEscapeClickTheDefaultAndCancelButtons) {
-    struct Case { WPARAM key; int result; };
+    struct Case {
+        WPARAM key;
+        int result;
+    };
     for (Case c : {Case{VK_RETURN, mrOk}, Case{VK_ESCAPE, mrCancel}}) {
         SCOPED_TRACE(c.key);
         ModalForm form;

@@ -23,13 +23,12 @@
 
 namespace {
 
-using quaff::win::Application;
-using quaff::app::TfrmLaunch;
 using quaff::app::frmAbout;
 using quaff::app::frmLaunch;
 using quaff::app::frmMain;
 using quaff::app::frmSettings;
-
+using quaff::app::TfrmLaunch;
+using quaff::win::Application;
 
 // A clock the test moves by hand: local and UTC advance together.
 class ManualClock : public quaff::win::Clock {
@@ -56,9 +55,7 @@ std::int64_t Ticks(WORD y, WORD m, WORD d, WORD h, WORD mi, WORD s) {
     return (static_cast<std::int64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
-void Store(const quaff::TBeer& beer) {
-    ASSERT_TRUE(quaff::SaveSettings(beer));
-}
+void Store(const quaff::TBeer& beer) { ASSERT_TRUE(quaff::SaveSettings(beer)); }
 
 quaff::TBeer WorkedExample(int iconSet) {
     quaff::TBeer b;
@@ -105,15 +102,19 @@ TEST_F(LauncherTest, StartsInTheTrayWithTheEmptyGlassThenShowsFrame15OfTheStored
     EXPECT_EQ(frmLaunch->TrayIcon1->IconList(), frmMain->BitterLarge);
     EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), 15);
     EXPECT_FALSE(frmLaunch->TrayIcon1->Icon().Empty());
-    EXPECT_TRUE(quaff::test::KeyExists(HKEY_CURRENT_USER, quaff::test::kProgramKey)) << "the first load leaves the key";
+    EXPECT_TRUE(quaff::test::KeyExists(HKEY_CURRENT_USER, quaff::test::kProgramKey))
+        << "the first load leaves the key";
     EXPECT_EQ(frmLaunch->Timer1->Interval(), 2000u);
     EXPECT_TRUE(frmLaunch->Timer1->Enabled());
 }
 
 TEST_F(LauncherTest, TheStoredIconSetNumberSelectsTheList) {
-    struct Case { int stored; const char* list; };
-    const Case cases[] = {{0, "BitterLarge"}, {1, "BitterSmall"}, {2, "GuinessLarge"},
-                          {3, "GuinessSmall"}, {4, "LagerLarge"}, {5, "LagerSmall"},
+    struct Case {
+        int stored;
+        const char* list;
+    };
+    const Case cases[] = {{0, "BitterLarge"},  {1, "BitterSmall"}, {2, "GuinessLarge"},
+                          {3, "GuinessSmall"}, {4, "LagerLarge"},  {5, "LagerSmall"},
                           {-1, "BitterLarge"}, {6, "BitterLarge"}, {7, "BitterLarge"},
                           {-42, "BitterLarge"}};
     for (const Case& c : cases) {

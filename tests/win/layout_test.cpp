@@ -32,12 +32,35 @@ namespace {
 class NestedForm : public Form {
 public:
     NestedForm() : Form(nullptr) {
-        BuildControls(*this, {
-            {.into = Into<&NestedForm::Outer>, .name = "Outer", .align = Align::Client},
-            {.into = Into<&NestedForm::Inner>, .name = "Inner", .parent = "Outer", .left = 8, .top = 8, .width = 200, .height = 120, .caption = "Group"},
-            {.into = Into<&NestedForm::Field>, .name = "Field", .parent = "Inner", .left = 104, .top = 16, .width = 58, .height = 22},
-            {.into = Into<&NestedForm::Ok>, .name = "Ok", .parent = "Inner", .left = 16, .top = 80, .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .onClick = On(&NestedForm::OkClick)},
-        });
+        BuildControls(
+            *this, {
+                       {.into = Into<&NestedForm::Outer>, .name = "Outer", .align = Align::Client},
+                       {.into = Into<&NestedForm::Inner>,
+                        .name = "Inner",
+                        .parent = "Outer",
+                        .left = 8,
+                        .top = 8,
+                        .width = 200,
+                        .height = 120,
+                        .caption = "Group"},
+                       {.into = Into<&NestedForm::Field>,
+                        .name = "Field",
+                        .parent = "Inner",
+                        .left = 104,
+                        .top = 16,
+                        .width = 58,
+                        .height = 22},
+                       {.into = Into<&NestedForm::Ok>,
+                        .name = "Ok",
+                        .parent = "Inner",
+                        .left = 16,
+                        .top = 80,
+                        .width = 75,
+                        .height = 25,
+                        .caption = "OK",
+                        .modalResult = mrOk,
+                        .onClick = On(&NestedForm::OkClick)},
+                   });
     }
     Panel* Outer = nullptr;
     GroupBox* Inner = nullptr;
@@ -85,8 +108,12 @@ TEST(Layout, HandlersAreBoundToTheForm) {
 
 TEST(Layout, MistakesInATableAreReported) {
     Form form(nullptr);
-    EXPECT_THROW(BuildControls(form, {{.kind = ControlKind::Edit, .name = "e", .parent = "Nowhere"}}), quaff::Error);
-    EXPECT_THROW(BuildControls(form, {{.kind = ControlKind::UpDown, .name = "u", .associate = "Nothing"}}), quaff::Error);
+    EXPECT_THROW(
+        BuildControls(form, {{.kind = ControlKind::Edit, .name = "e", .parent = "Nowhere"}}),
+        quaff::Error);
+    EXPECT_THROW(
+        BuildControls(form, {{.kind = ControlKind::UpDown, .name = "u", .associate = "Nothing"}}),
+        quaff::Error);
     EXPECT_THROW(BuildControls(form, {{.name = "neither a member nor a kind"}}), quaff::Error);
     BuildControls(form, {{.kind = ControlKind::Edit, .name = "edName"}});
     EXPECT_THROW(FindControl<Button>(form, "edName"), quaff::Error);
@@ -179,14 +206,16 @@ TEST(Layout, ProgramsFormsAreReadableAndOnTheScreenWithAnyFaceAtAnyDpi) {
             const DpiAndFace as(dpi, designedFace);
             for (const auto& make : forms) {
                 const std::unique_ptr<Form> form = make();
-                SCOPED_TRACE(form->Name() + " at " + std::to_string(dpi) + " DPI, " +
-                             (designedFace ? "designed face" : "face " + ResolveFontFace("MS Sans Serif")));
+                SCOPED_TRACE(
+                    form->Name() + " at " + std::to_string(dpi) + " DPI, " +
+                    (designedFace ? "designed face" : "face " + ResolveFontFace("MS Sans Serif")));
                 form->Show();
                 const RECT window = ScreenRect(*form);
                 MONITORINFO monitor{};
                 monitor.cbSize = sizeof(monitor);
                 GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor);
-                EXPECT_TRUE(Inside(window, monitor.rcWork)) << "the window is partly off its monitor";
+                EXPECT_TRUE(Inside(window, monitor.rcWork))
+                    << "the window is partly off its monitor";
                 ExpectLabelsReadable(*form);
                 form->Hide();
             }

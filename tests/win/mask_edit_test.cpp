@@ -25,10 +25,34 @@ class MaskForm : public Form {
 public:
     MaskForm() : Form(nullptr) {
         BuildControls(*this, {
-            {.kind = ControlKind::MaskEdit, .name = "edSalary", .left = 8, .top = 8, .width = 118, .height = 21, .caption = "      .  ", .tabOrder = 0, .mask = "000000.00;1;_", .maxLength = 9},
-            {.kind = ControlKind::Edit, .name = "edOther", .left = 8, .top = 40, .width = 118, .height = 21, .tabOrder = 1},
-            {.kind = ControlKind::Button, .name = "btnCancel", .left = 8, .top = 70, .width = 75, .height = 25, .caption = "Cancel", .tabOrder = 2, .isCancel = true, .onClick = On(&MaskForm::CancelClick)},
-        });
+                                 {.kind = ControlKind::MaskEdit,
+                                  .name = "edSalary",
+                                  .left = 8,
+                                  .top = 8,
+                                  .width = 118,
+                                  .height = 21,
+                                  .caption = "      .  ",
+                                  .tabOrder = 0,
+                                  .mask = "000000.00;1;_",
+                                  .maxLength = 9},
+                                 {.kind = ControlKind::Edit,
+                                  .name = "edOther",
+                                  .left = 8,
+                                  .top = 40,
+                                  .width = 118,
+                                  .height = 21,
+                                  .tabOrder = 1},
+                                 {.kind = ControlKind::Button,
+                                  .name = "btnCancel",
+                                  .left = 8,
+                                  .top = 70,
+                                  .width = 75,
+                                  .height = 25,
+                                  .caption = "Cancel",
+                                  .tabOrder = 2,
+                                  .isCancel = true,
+                                  .onClick = On(&MaskForm::CancelClick)},
+                             });
         Show();
         ErrorReports().clear();
     }
@@ -69,8 +93,8 @@ TEST(MaskEdit, KeysFillPositionsAndPassTheLiteral) {
         {"1234", "1234__.__", "1234  .  "},
         {"12345678", "123456.78", "123456.78"},
         {"123456789", "123456.78", "123456.78"},  // the field is full
-        {"12.5", "12____.5_", "12    .5 "},        // the point jumps to the decimals
-        {"ab1-", "1_____.__", "1     .  "},        // only digits are taken
+        {"12.5", "12____.5_", "12    .5 "},       // the point jumps to the decimals
+        {"ab1-", "1_____.__", "1     .  "},       // only digits are taken
         {"12\b3", "13____.__", "13    .  "},
         {"1234567\b\b", "12345_.__", "12345 .  "},  // backspace passes back over the point
     };
@@ -96,7 +120,7 @@ TEST(MaskEdit, DeleteSelectionAndPasteFollowTheMask) {
     const Case cases[] = {
         {"123456.78", 0, 0, "\x7f", nullptr, "_23456.78"},
         {"123456.78", 5, 8, "\x7f", nullptr, "12345_._8"},  // the point stays
-        {"123456.78", 1, 3, "9", nullptr, "19_456.78"},      // typing replaces the selection
+        {"123456.78", 1, 3, "9", nullptr, "19_456.78"},     // typing replaces the selection
         {"", 0, 0, "", "98.76", "98____.76"},
         {"", 0, 0, "", "1a2b3", "123___.__"},
     };

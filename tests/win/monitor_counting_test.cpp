@@ -132,11 +132,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TickCase{"an hour of January", 1, 15, 9, 3600, 1, 15, 10, 11.837121212121213, 3, 6, "3"},
         TickCase{"just short of a drink", 1, 15, 9, 1064, 1, 15, 9, 3.4985269360269364, 0, 0, "0"},
-        TickCase{"an hour of a leap February", 2, 15, 9, 3600, 2, 15, 10, 12.400793650793654, 3, 9, "3"},
+        TickCase{"an hour of a leap February", 2, 15, 9, 3600, 2, 15, 10, 12.400793650793654, 3, 9,
+                 "3"},
         // Started in January, ticking in February: the whole period at February's rate.
         TickCase{"into a new month", 1, 31, 23, 3600, 2, 1, 0, 12.400793650793654, 3, 9, "3"},
         // Clocks go back: local 01:30 again an hour later; the UTC clock says an hour.
-        TickCase{"over the end of summer time", 10, 27, 1, 3600, 10, 27, 1, 11.837121212121213, 3, 6, "3"}),
+        TickCase{"over the end of summer time", 10, 27, 1, 3600, 10, 27, 1, 11.837121212121213, 3,
+                 6, "3"}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& ch : name)
@@ -187,17 +189,16 @@ quaff::TBeer With(void (*change)(quaff::TBeer&)) {
 
 INSTANTIATE_TEST_SUITE_P(
     , MonitorBadSettingTest,
-    ::testing::Values(
-        BadSetting{"salary", With([](quaff::TBeer& b) { b.Salary = "lots"; }), true,
-                   "'lots' is not a valid floating point value"},
-        BadSetting{"hours", With([](quaff::TBeer& b) { b.HoursADay = ""; }), true,
-                   "'' is not a valid floating point value"},
-        BadSetting{"days", With([](quaff::TBeer& b) { b.DaysAWeek = "5 "; }), true,
-                   "'5 ' is not a valid integer value"},
-        BadSetting{"price", With([](quaff::TBeer& b) { b.PriceOfDrink = "03,50"; }), false,
-                   "'03,50' is not a valid floating point value"},
-        BadSetting{"free_drinks", With([](quaff::TBeer& b) { b.PriceOfDrink = "0"; }), false,
-                   "Floating point division by zero"}),
+    ::testing::Values(BadSetting{"salary", With([](quaff::TBeer& b) { b.Salary = "lots"; }), true,
+                                 "'lots' is not a valid floating point value"},
+                      BadSetting{"hours", With([](quaff::TBeer& b) { b.HoursADay = ""; }), true,
+                                 "'' is not a valid floating point value"},
+                      BadSetting{"days", With([](quaff::TBeer& b) { b.DaysAWeek = "5 "; }), true,
+                                 "'5 ' is not a valid integer value"},
+                      BadSetting{"price", With([](quaff::TBeer& b) { b.PriceOfDrink = "03,50"; }),
+                                 false, "'03,50' is not a valid floating point value"},
+                      BadSetting{"free_drinks", With([](quaff::TBeer& b) { b.PriceOfDrink = "0"; }),
+                                 false, "Floating point division by zero"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(MonitorCountingTest, IconSetNumbersSelectTheirLists) {
@@ -205,9 +206,9 @@ TEST_F(MonitorCountingTest, IconSetNumbersSelectTheirLists) {
     const struct {
         int32_t number;
         quaff::win::ImageList* list;
-    } cases[] = {{0, f.BitterLarge}, {1, f.BitterSmall}, {2, f.GuinessLarge},
-                 {3, f.GuinessSmall}, {4, f.LagerLarge}, {5, f.LagerSmall},
-                 {-1, f.BitterLarge}, {6, f.BitterLarge}, {7, f.BitterLarge},
+    } cases[] = {{0, f.BitterLarge},        {1, f.BitterSmall}, {2, f.GuinessLarge},
+                 {3, f.GuinessSmall},       {4, f.LagerLarge},  {5, f.LagerSmall},
+                 {-1, f.BitterLarge},       {6, f.BitterLarge}, {7, f.BitterLarge},
                  {INT32_MIN, f.BitterLarge}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);

@@ -85,7 +85,8 @@ TEST_F(MonitorPictureTest, ShowingsOfARunDrawTheSameSequence) {
     // About 0, 0.031, 0.861 and 0.203 of the count, in every run.
     for (size_t expected : {0u, 1u, 34u, 8u}) {
         ShowOnce();
-        EXPECT_EQ(PictureWidth(), widths.at(listing[expected])) << "showing picks match " << expected;
+        EXPECT_EQ(PictureWidth(), widths.at(listing[expected]))
+            << "showing picks match " << expected;
     }
 }
 
@@ -120,7 +121,8 @@ TEST_F(MonitorPictureTest, PictureStaysSharpWhenTheWindowGrowsAndSmallWhenItHide
     // size) they are smeared grey; at 800 x 600 they are 2 pixels, sharp when decoded for it.
     const int kSquare = 4, kWidth = 1600, kHeight = 1200;
     const std::string file = temp_.Path() + "board.jpg";
-    quaff::test::WriteJpeg(file, {.width = kWidth, .height = kHeight, .quality = 100, .components = 1},
+    quaff::test::WriteJpeg(file,
+                           {.width = kWidth, .height = kHeight, .quality = 100, .components = 1},
                            [&](int y, JSAMPLE* row) {
                                for (int x = 0; x < kWidth; ++x)
                                    row[x] = (x / kSquare + y / kSquare) % 2 ? 255 : 0;
@@ -135,7 +137,8 @@ TEST_F(MonitorPictureTest, PictureStaysSharpWhenTheWindowGrowsAndSmallWhenItHide
                 RECT frame, area;
                 GetWindowRect(form_->Handle(), &frame);
                 GetClientRect(form_->Image1->Handle(), &area);
-                SetWindowPos(form_->Handle(), nullptr, 0, 0, frame.right - frame.left + w - area.right,
+                SetWindowPos(form_->Handle(), nullptr, 0, 0,
+                             frame.right - frame.left + w - area.right,
                              frame.bottom - frame.top + h - area.bottom, SWP_NOZORDER);
             };
             if (fileGone) ASSERT_TRUE(DeleteFileA(file.c_str()));
@@ -188,7 +191,8 @@ TEST_P(MonitorKeptPictureTest, KeepsThePreviousPicture) {
     std::string pattern = c.report;
     const size_t at = pattern.find("<folder>");
     if (at != std::string::npos)
-        pattern.replace(at, 8, std::regex_replace(temp_.Path(), std::regex(R"([\\.$^])"), R"(\$&)"));
+        pattern.replace(at, 8,
+                        std::regex_replace(temp_.Path(), std::regex(R"([\\.$^])"), R"(\$&)"));
     EXPECT_TRUE(std::regex_match(ErrorReports().front(), std::regex(pattern)))
         << ErrorReports().front();
 }
@@ -242,7 +246,8 @@ TEST_F(MonitorPictureTest, PictureFailureIsReportedOnceTheButtonsAreSet) {
     InstallErrorRecorder();
 
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_TRUE(std::regex_match(seen[0].text, std::regex(R"(JPEG error #[0-9]+\.)"))) << seen[0].text;
+    EXPECT_TRUE(std::regex_match(seen[0].text, std::regex(R"(JPEG error #[0-9]+\.)")))
+        << seen[0].text;
     EXPECT_TRUE(seen[0].visible);
     EXPECT_TRUE(seen[0].startEnabled);
     EXPECT_FALSE(seen[0].stopEnabled) << "Stop is set for an idle window before the report";
@@ -268,7 +273,8 @@ TEST_F(MonitorPictureTest, FixInPlaceTakesTheFrameAwayAndGivesItBack) {
     auto style = [&] { return GetWindowLongPtrA(form_->Handle(), GWL_STYLE); };
     auto choose = [&] {
         const bool before = form_->FixInPlace1->Checked();
-        PostMessageA(form_->PopupMenu1->WindowHandle(), WM_COMMAND, form_->FixInPlace1->Command(), 0);
+        PostMessageA(form_->PopupMenu1->WindowHandle(), WM_COMMAND, form_->FixInPlace1->Command(),
+                     0);
         EXPECT_TRUE(PumpUntil([&] { return form_->FixInPlace1->Checked() != before; }));
     };
     ShowOnce([&] {

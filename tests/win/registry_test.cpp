@@ -93,7 +93,8 @@ TEST_F(RegIniFileTest, StoredTextIsReadUpToItsEndWhateverItsShape) {
         {"as long as a short read takes", {"v", REG_SZ, LongText(255)}, LongText(255)},
         {"one more than that", {"v", REG_SZ, LongText(256)}, LongText(256)},
         {"zero length", {"v", REG_SZ, ""}, ""},
-        {"expandable, unexpanded", {"v", REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9)},
+        {"expandable, unexpanded",
+         {"v", REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9)},
          "%TEMP%\\x"},
         {"expandable, zero length", {"v", REG_EXPAND_SZ, ""}, ""},
     };
@@ -118,10 +119,8 @@ TEST_F(RegIniFileTest, ValueOfAnotherTypeIsAnError) {
     for (const auto& stored : cases) {
         SCOPED_TRACE(stored.type);
         PutRaw(HKEY_CURRENT_USER, kSection, {stored});
-        EXPECT_EQ(ErrorOf([&] { reader.ReadString("Sec", "v", ""); }),
-                  "Invalid data type for 'v'");
-        EXPECT_EQ(ErrorOf([&] { reader.ReadInteger("Sec", "v", 0); }),
-                  "Invalid data type for 'v'");
+        EXPECT_EQ(ErrorOf([&] { reader.ReadString("Sec", "v", ""); }), "Invalid data type for 'v'");
+        EXPECT_EQ(ErrorOf([&] { reader.ReadInteger("Sec", "v", 0); }), "Invalid data type for 'v'");
     }
 }
 
@@ -130,8 +129,8 @@ TEST_F(RegIniFileTest, IntegerTextIsReadByTheProgramsIntegerRules) {
         std::string stored;
         int32_t expected;
     } cases[] = {
-        {"  -7", -7}, {"$1F", 31},  {"7 ", 99},           {"12abc", 99},
-        {"1.0", 99},  {"", 99},     {"2147483648", 99},   {"-2147483648", INT32_MIN},
+        {"  -7", -7}, {"$1F", 31}, {"7 ", 99},         {"12abc", 99},
+        {"1.0", 99},  {"", 99},    {"2147483648", 99}, {"-2147483648", INT32_MIN},
     };
     const RegIniFile reader = OpenTestKey(KEY_READ);
     for (const auto& c : cases) {

@@ -21,7 +21,8 @@ void DeleteOpened(HKEY key) {
             break;
         HKEY child = nullptr;
         ASSERT_EQ(RegOpenKeyExA(key, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &child),
-                  ERROR_SUCCESS) << name;
+                  ERROR_SUCCESS)
+            << name;
         const win::UniqueKey owned(child);
         DeleteOpened(child);
     }
@@ -97,10 +98,10 @@ void CreateDanglingLink(HKEY root, const std::string& path) {
     const win::UniqueKey link = CreateKey(root, path, REG_OPTION_CREATE_LINK);
     if (!link) return;
     static const wchar_t kTarget[] = L"\\Registry\\Machine\\Software\\QuaffNowhere\\Gone";
-    EXPECT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
-                             reinterpret_cast<const BYTE*>(kTarget),
-                             sizeof kTarget - sizeof(wchar_t)),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                       reinterpret_cast<const BYTE*>(kTarget), sizeof kTarget - sizeof(wchar_t)),
+        ERROR_SUCCESS);
 }
 
 }  // namespace quaff::test

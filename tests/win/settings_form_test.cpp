@@ -25,13 +25,13 @@
 #include "win/up_down.h"
 #include "win_test_support.h"
 
+using quaff::settings::TfrmSettings;
+using quaff::test::Click;
+using quaff::test::ErrorReports;
 using quaff::test::kOrvikKey;
 using quaff::test::kProgramKey;
 using quaff::test::kSettingsKey;
-using quaff::settings::TfrmSettings;
-using quaff::test::Click;
 using quaff::test::PressKey;
-using quaff::test::ErrorReports;
 using quaff::test::RawValue;
 using quaff::test::ShowModalWith;
 using quaff::win::mrCancel;
@@ -40,7 +40,7 @@ using quaff::win::mrOk;
 
 namespace {
 
-const char* const kNames[] = {"UserName", "Salary",  "DaysAWeek", "HoursADay",
+const char* const kNames[] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
                               "PriceOfDrink", "IconSet", "ImageDir"};
 
 // The seven values in the order of kNames.
@@ -50,8 +50,7 @@ const Values kTypical = {"Joe", "025000.00", "5", "8", "03.50", "3", "C:\\Pictur
 
 void Store(const Values& values) {
     std::vector<RawValue> raw;
-    for (size_t i = 0; i < values.size(); ++i)
-        raw.push_back({kNames[i], REG_SZ, values[i] + '\0'});
+    for (size_t i = 0; i < values.size(); ++i) raw.push_back({kNames[i], REG_SZ, values[i] + '\0'});
     quaff::test::PutRaw(HKEY_CURRENT_USER, kSettingsKey, raw);
 }
 
@@ -99,9 +98,9 @@ std::ostream& operator<<(std::ostream& os, const Shown& s) {
 }
 
 Shown Read(TfrmSettings& f) {
-    return {WindowText(f.edName->Handle()),  WindowText(f.edSalary->Handle()),
-            WindowText(f.edDays->Handle()),  WindowText(f.edHours->Handle()),
-            WindowText(f.edPrice->Handle()), f.cbIconSet->ItemIndex(),
+    return {WindowText(f.edName->Handle()),    WindowText(f.edSalary->Handle()),
+            WindowText(f.edDays->Handle()),    WindowText(f.edHours->Handle()),
+            WindowText(f.edPrice->Handle()),   f.cbIconSet->ItemIndex(),
             WindowText(f.cbIconSet->Handle()), WindowText(f.edImageDir->Handle())};
 }
 
@@ -136,17 +135,20 @@ TEST_F(SettingsFormTest, ShowsStoredValuesInItsFieldsAndOkStoresThemBack) {
         Shown shown;
         Values storedAfterOk;
     } cases[] = {
-        {"values the dialog saved", kTypical,
+        {"values the dialog saved",
+         kTypical,
          {"Joe", "025000.00", "5", "8", "03.50", 3, "Guiness Half", "C:\\Pictures\\"},
          kTypical},
         {"a salary with five digits before the point",
          {"Joe", "25000.00", "5", "8", "03.50", "0", ""},
          {"Joe", "25000_.00", "5", "8", "03.50", 0, "Bitter Full", ""},
          {"Joe", "25000 .00", "5", "8", "03.50", "0", ""}},
-        {"an empty salary and price", {"", "", "1", "1", "", "5", "D:\\"},
+        {"an empty salary and price",
+         {"", "", "1", "1", "", "5", "D:\\"},
          {"", "______.__", "1", "1", "__.__", 5, "Lager Half", "D:\\"},
          {"", "      .  ", "1", "1", "  .  ", "5", "D:\\"}},
-        {"an icon set that is no item", {"Joe", "025000.00", "5", "8", "03.50", "7", ""},
+        {"an icon set that is no item",
+         {"Joe", "025000.00", "5", "8", "03.50", "7", ""},
          {"Joe", "025000.00", "5", "8", "03.50", -1, "", ""},
          {"Joe", "025000.00", "5", "8", "03.50", "-1", ""}},
         {"an icon set that is not a number",
@@ -176,14 +178,14 @@ TEST_F(SettingsFormTest, OkStoresWhatTheUserEntered) {
         Type(*form->edSalary, "03125075");  // the point is passed over
         SetWindowTextA(form->edDays->Handle(), "4");
         SetWindowTextA(form->edHours->Handle(), "7");
-        Type(*form->edPrice, "02.85");      // typing the point moves past it
+        Type(*form->edPrice, "02.85");  // typing the point moves past it
         SendMessageA(form->cbIconSet->Handle(), CB_SETCURSEL, 4, 0);
         SetWindowTextA(form->edImageDir->Handle(), "C:\\My Pictures\\");
         Click(form->btnOK->Handle());
     });
     EXPECT_EQ(result, mrOk);
-    EXPECT_EQ(Stored(), (Values{"Ann Other", "031250.75", "4", "7", "02.85", "4",
-                                "C:\\My Pictures\\"}));
+    EXPECT_EQ(Stored(),
+              (Values{"Ann Other", "031250.75", "4", "7", "02.85", "4", "C:\\My Pictures\\"}));
     EXPECT_TRUE(ErrorReports().empty());
 }
 
@@ -496,10 +498,9 @@ TEST_F(SettingsFormTest, ShownDialogHasItsDesignedPlaceTabOrderAndFolderGlyph) {
         EXPECT_EQ(window.top, quaff::win::ScaleDpi(150));
 
         // "Image Details" first, then "Your Details", then the buttons.
-        EXPECT_EQ(TabOrder(h),
-                  (std::vector<std::string>{"cbIconSet", "edImageDir", "edName", "edDays",
-                                            "edHours", "edSalary", "edPrice", "btnOK",
-                                            "btnCalcen"}));
+        EXPECT_EQ(TabOrder(h), (std::vector<std::string>{"cbIconSet", "edImageDir", "edName",
+                                                         "edDays", "edHours", "edSalary", "edPrice",
+                                                         "btnOK", "btnCalcen"}));
 
         const quaff::test::Capture shot = quaff::test::CaptureWindow(h);
         quaff::test::SaveScreenshot(h, "settings.bmp");

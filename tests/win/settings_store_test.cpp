@@ -12,24 +12,22 @@ namespace quaff {
 void PrintTo(const TBeer& b, std::ostream* os) {
     *os << "{UserName \"" << b.UserName << "\", Salary \"" << b.Salary << "\", DaysAWeek \""
         << b.DaysAWeek << "\", HoursADay \"" << b.HoursADay << "\", PriceOfDrink \""
-        << b.PriceOfDrink << "\", IconSet " << b.IconSet << ", ImageDir \"" << b.ImageDir
-        << "\"}";
+        << b.PriceOfDrink << "\", IconSet " << b.IconSet << ", ImageDir \"" << b.ImageDir << "\"}";
 }
 
 }  // namespace quaff
 
 namespace {
 
-using quaff::test::kOrvikKey;
-using quaff::test::kProgramKey;
-using quaff::test::kSettingsKey;
 using quaff::LoadSettings;
 using quaff::SaveSettings;
 using quaff::TBeer;
 using quaff::test::GetRaw;
 using quaff::test::KeyExists;
+using quaff::test::kOrvikKey;
+using quaff::test::kProgramKey;
+using quaff::test::kSettingsKey;
 using quaff::test::RawValue;
-
 
 RawValue Text(const std::string& name, const std::string& text) {
     return {name, REG_SZ, text + '\0'};
@@ -40,15 +38,17 @@ TBeer Previous() {
     return {"old name", "old salary", "old days", "old hours", "old price", 7, "old dir"};
 }
 
-TBeer Typical() {
-    return {"Joe", "025000.00", "5", "8", "03.50", 3, "C:\\Pictures\\"};
-}
+TBeer Typical() { return {"Joe", "025000.00", "5", "8", "03.50", 3, "C:\\Pictures\\"}; }
 
 TBeer Defaults() { return {"", "", "", "", "", -1, ""}; }
 
 std::vector<RawValue> TypicalStored() {
-    return {Text("UserName", "Joe"), Text("Salary", "025000.00"), Text("DaysAWeek", "5"),
-            Text("HoursADay", "8"),  Text("PriceOfDrink", "03.50"), Text("IconSet", "3"),
+    return {Text("UserName", "Joe"),
+            Text("Salary", "025000.00"),
+            Text("DaysAWeek", "5"),
+            Text("HoursADay", "8"),
+            Text("PriceOfDrink", "03.50"),
+            Text("IconSet", "3"),
             Text("ImageDir", "C:\\Pictures\\")};
 }
 
@@ -101,10 +101,11 @@ TEST_F(SettingsStoreTest, FirstRunYieldsEmptyTextsAndNoIconSetAndLeavesAnEmptyKe
     ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kProgramKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey.c_str(), 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     DWORD subkeys = 1, values = 1;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                     nullptr, nullptr, nullptr, nullptr);
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
     RegCloseKey(key);
     EXPECT_EQ(subkeys, 0u);
     EXPECT_EQ(values, 0u);
@@ -125,10 +126,18 @@ TEST_F(SettingsStoreTest, LoadReadsWhatIsStoredAndStopsAtTheFirstValueThatIsNotT
         {"IconSet empty", StoredWith(Text("IconSet", "")), TypicalWith(-1)},
         {"IconSet missing", StoredWithout("IconSet"), TypicalWith(-1)},
         {"UserName missing", StoredWithout("UserName"),
-         [] { TBeer b = Typical(); b.UserName = ""; return b; }()},
+         [] {
+             TBeer b = Typical();
+             b.UserName = "";
+             return b;
+         }()},
         {"ImageDir expandable, kept unexpanded",
          StoredWith({"ImageDir", REG_EXPAND_SZ, std::string("%USERPROFILE%\\Pics\\\0", 19)}),
-         [] { TBeer b = Typical(); b.ImageDir = "%USERPROFILE%\\Pics\\"; return b; }()},
+         [] {
+             TBeer b = Typical();
+             b.ImageDir = "%USERPROFILE%\\Pics\\";
+             return b;
+         }()},
         {"UserName with an embedded zero",
          StoredWith({"UserName", REG_SZ, std::string("Joe\0Bloggs\0", 11)}), Typical()},
         {"Settings empty", {}, Defaults()},
@@ -145,8 +154,7 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
     TBeer longTexts;
     char fill = 'A';
     for (std::string* field : {&longTexts.UserName, &longTexts.Salary, &longTexts.DaysAWeek,
-                               &longTexts.HoursADay, &longTexts.PriceOfDrink,
-                               &longTexts.ImageDir})
+                               &longTexts.HoursADay, &longTexts.PriceOfDrink, &longTexts.ImageDir})
         *field = std::string(10000, fill++);
     std::string highBytes;
     for (int b = 128; b < 256; ++b) highBytes += static_cast<char>(b);

@@ -11,9 +11,9 @@
 #include "tray_test_support.h"
 #include "win_test_support.h"
 
-using quaff::tray::TSimpleTimer;
 using quaff::test::PumpUntil;
 using quaff::test::TrayRecorder;
+using quaff::tray::TSimpleTimer;
 
 namespace {
 
@@ -29,7 +29,10 @@ void PumpFor(DWORD ms) {
 TEST(SimpleTimer, TicksThroughTheSharedWindowAndStops) {
     int ticks = 0;
     TSimpleTimer* seen = nullptr;
-    TSimpleTimer timer(10, [&](TSimpleTimer* sender) { ++ticks; seen = sender; });
+    TSimpleTimer timer(10, [&](TSimpleTimer* sender) {
+        ++ticks;
+        seen = sender;
+    });
     EXPECT_FALSE(timer.Enabled());
     timer.SetEnabled(true);
     ASSERT_TRUE(timer.Enabled());
@@ -45,7 +48,10 @@ TEST(SimpleTimer, OneShotTicksOnceAndIsStoppedInsideItsHandler) {
     int ticks = 0;
     bool enabledInHandler = true;
     TSimpleTimer timer(10, nullptr);
-    timer.SetOnTimer([&](TSimpleTimer* t) { ++ticks; enabledInHandler = t->Enabled(); });
+    timer.SetOnTimer([&](TSimpleTimer* t) {
+        ++ticks;
+        enabledInHandler = t->Enabled();
+    });
     timer.SetOneShot(true);
     timer.SetEnabled(true);
     ASSERT_TRUE(PumpUntil([&] { return ticks == 1; }));
@@ -87,26 +93,73 @@ struct PauseCase {
 
 const PauseCase kPauseCases[] = {
     {"interval 0: Start refuses and changes nothing",
-     [](TSimpleTimer& t) { t.SetInterval(0); EXPECT_FALSE(t.Start()); }, {false, 0, 0}, false},
+     [](TSimpleTimer& t) {
+         t.SetInterval(0);
+         EXPECT_FALSE(t.Start());
+     },
+     {false, 0, 0},
+     false},
     {"interval 0: Enabled true leaves it not running",
-     [](TSimpleTimer& t) { t.SetInterval(0); t.SetEnabled(true); }, {false, 0, 0}, false},
+     [](TSimpleTimer& t) {
+         t.SetInterval(0);
+         t.SetEnabled(true);
+     },
+     {false, 0, 0},
+     false},
     {"Enabled true twice restarts the period",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetEnabled(true); }, {true, 1000, 2}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetEnabled(true);
+     },
+     {true, 1000, 2},
+     true},
     {"same interval on a running timer is no restart",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetInterval(1000); }, {true, 1000, 1}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetInterval(1000);
+     },
+     {true, 1000, 1},
+     true},
     {"new interval on a running timer restarts it",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetInterval(300); }, {true, 300, 2}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetInterval(300);
+     },
+     {true, 300, 2},
+     true},
     {"interval 0 pauses, 500 resumes",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetInterval(0); EXPECT_TRUE(t.Enabled()); t.SetInterval(500); },
-     {true, 500, 2}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetInterval(0);
+         EXPECT_TRUE(t.Enabled());
+         t.SetInterval(500);
+     },
+     {true, 500, 2},
+     true},
     {"clearing the handler pauses; a new handler does not resume",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {}); },
-     {false, 1000, 1}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetOnTimer(nullptr);
+         t.SetOnTimer([](TSimpleTimer*) {});
+     },
+     {false, 1000, 1},
+     true},
     {"a paused timer resumes on Enabled true",
-     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {}); t.SetEnabled(true); },
-     {true, 1000, 2}, true},
+     [](TSimpleTimer& t) {
+         t.SetEnabled(true);
+         t.SetOnTimer(nullptr);
+         t.SetOnTimer([](TSimpleTimer*) {});
+         t.SetEnabled(true);
+     },
+     {true, 1000, 2},
+     true},
     {"stopping a timer that never ran is harmless",
-     [](TSimpleTimer& t) { t.Stop(true); t.SetEnabled(false); }, {false, 0, 0}, false},
+     [](TSimpleTimer& t) {
+         t.Stop(true);
+         t.SetEnabled(false);
+     },
+     {false, 0, 0},
+     false},
 };
 
 TEST(SimpleTimer, StartStopAndPauseRules) {
@@ -120,9 +173,13 @@ TEST(SimpleTimer, StartStopAndPauseRules) {
             const TimerState state = StateFrom(rec.log);
             EXPECT_EQ(state.running, c.after.running);
             EXPECT_EQ(state.starts, c.after.starts);
-            if (c.after.running) { EXPECT_EQ(state.interval, c.after.interval); }
+            if (c.after.running) {
+                EXPECT_EQ(state.interval, c.after.interval);
+            }
             EXPECT_EQ(timer.Enabled(), c.enabled);
-            if (rec.lastTimerWindow) { EXPECT_EQ(rec.lastTimerWindow, TSimpleTimer::SharedWindow()); }
+            if (rec.lastTimerWindow) {
+                EXPECT_EQ(rec.lastTimerWindow, TSimpleTimer::SharedWindow());
+            }
         }
     }
 }
@@ -180,7 +237,10 @@ TEST(SimpleTimer, HandlerMayDestroyTheLastTimer) {
     auto* timer = new TSimpleTimer(10, nullptr);
     HWND window = TSimpleTimer::SharedWindow();
     bool ran = false;
-    timer->SetOnTimer([&](TSimpleTimer* self) { ran = true; delete self; });
+    timer->SetOnTimer([&](TSimpleTimer* self) {
+        ran = true;
+        delete self;
+    });
     timer->SetEnabled(true);
     ASSERT_TRUE(PumpUntil([&] { return ran; }));
     EXPECT_FALSE(IsWindow(window));

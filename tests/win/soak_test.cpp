@@ -27,13 +27,12 @@
 
 namespace {
 
-using quaff::win::Application;
-using quaff::app::TfrmLaunch;
 using quaff::app::frmLaunch;
 using quaff::app::frmMain;
+using quaff::app::TfrmLaunch;
 using quaff::settings::TfrmSettings;
+using quaff::win::Application;
 using quaff::win::Icon;
-
 
 // The day's settings, kept as whole numbers so the expected figures can be worked out exactly:
 // a salary of 36500.00, 5 days a week, 7.5 hours a day, 4.20 a drink.
@@ -44,9 +43,7 @@ constexpr int64_t kPriceCents = 420;
 // The clock stands in January 2024: 31 days, Round(5 * 31 / 7) = 22 working days.
 constexpr int64_t kWorkingDays = 22;
 
-quaff::TBeer DaySettings() {
-    return {"Sam", "036500.00", "5", "7.5", "04.20", 3, ""};
-}
+quaff::TBeer DaySettings() { return {"Sam", "036500.00", "5", "7.5", "04.20", 3, ""}; }
 
 // Drinks bought after `seconds`, as an exact fraction num / den of drinks:
 // salary / 12 / working days / hours / 3600 * seconds / price.
@@ -105,7 +102,7 @@ protected:
 };
 
 TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
-    constexpr int kTicks = 43'200;        // 86,400 s
+    constexpr int kTicks = 43'200;  // 86,400 s
     constexpr int kTicksPerHour = 1'800;
     constexpr int kTicksPerMinute = 30;
     tray_.keepShellCalls = false;
@@ -135,8 +132,10 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
         }
         if (i % kTicksPerHour == 0) {
             const Expected want = ExpectedAfter(elapsed_);
-            ASSERT_EQ(frmLaunch->TrayIcon1->Hint(), Hint(want.drinks)) << "after " << elapsed_ << " s";
-            ASSERT_EQ(frmLaunch->TrayIcon1->IconIndex(), want.frame) << "after " << elapsed_ << " s";
+            ASSERT_EQ(frmLaunch->TrayIcon1->Hint(), Hint(want.drinks))
+                << "after " << elapsed_ << " s";
+            ASSERT_EQ(frmLaunch->TrayIcon1->IconIndex(), want.frame)
+                << "after " << elapsed_ << " s";
             ++hoursChecked;
         }
     }
@@ -144,11 +143,11 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const GuiCounts after;
     std::cout << "[ soak     ] " << kTicks << " ticks in " << seconds << " s ("
-              << (kTicks - 1) / seconds << " ticks/s); live icons " << icons << " (min "
-              << iconsMin << ", max " << iconsMax << "), made after the first minute "
-              << Icon::MadeHandles() - made << "; GDI objects " << before.gdi << " -> "
-              << after.gdi << " (max " << gdiMax << "); USER objects " << before.user << " -> "
-              << after.user << " (max " << userMax << ")\n";
+              << (kTicks - 1) / seconds << " ticks/s); live icons " << icons << " (min " << iconsMin
+              << ", max " << iconsMax << "), made after the first minute "
+              << Icon::MadeHandles() - made << "; GDI objects " << before.gdi << " -> " << after.gdi
+              << " (max " << gdiMax << "); USER objects " << before.user << " -> " << after.user
+              << " (max " << userMax << ")\n";
 
     EXPECT_EQ(elapsed_, 86'400);
     EXPECT_EQ(hoursChecked, 24);
@@ -183,8 +182,8 @@ TEST_F(SoakTest, ADayOfTicksKeepsHandlesFlatAndEndsOnTheArithmetic) {
         EXPECT_EQ(list->Count(), 16) << list->Name() << " is only read";
 
     // A dialog opened after the day still takes Enter and Escape.
-    for (const auto& [key, result] : {std::pair{VK_RETURN, quaff::win::mrOk},
-                                      std::pair{VK_ESCAPE, quaff::win::mrCancel}}) {
+    for (const auto& [key, result] :
+         {std::pair{VK_RETURN, quaff::win::mrOk}, std::pair{VK_ESCAPE, quaff::win::mrCancel}}) {
         SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Escape");
         std::unique_ptr<TfrmSettings> dialog(quaff::win::CreateForm<TfrmSettings>(nullptr));
         EXPECT_EQ(quaff::test::ShowModalWith(*dialog, [&] { quaff::test::PressKey(key); }), result);
@@ -221,8 +220,7 @@ TEST_P(PersistentErrorTest, OneBoxAtATimeForAThousandTicksThenCountingResumes) {
         ++boxes;
         deepest = std::max(deepest, ++depth);
         reports.push_back(text);
-        for (int i = 0; i < kTicksWhileOpen && ticks < kTicks; ++i, ++ticks, ++nestedTicks)
-            Tick();
+        for (int i = 0; i < kTicksWhileOpen && ticks < kTicks; ++i, ++ticks, ++nestedTicks) Tick();
         --depth;
     });
     const long icons = Icon::LiveHandles();

@@ -33,8 +33,9 @@ int AddsIn(const TrayRecorder& rec, UINT id) {
     for (std::size_t i = 0; i < rec.shell.size(); ++i) {
         const auto& c = rec.shell[i];
         if (c.message != NIM_ADD || c.data.uID != id || !c.result) continue;
-        const bool asksAgain = i + 1 < rec.shell.size() && rec.shell[i + 1].message == NIM_SETVERSION &&
-                               rec.shell[i + 1].data.uID == id && rec.shell[i + 1].data.uVersion == 3;
+        const bool asksAgain =
+            i + 1 < rec.shell.size() && rec.shell[i + 1].message == NIM_SETVERSION &&
+            rec.shell[i + 1].data.uID == id && rec.shell[i + 1].data.uVersion == 3;
         n += c.data.uVersion != 3 || asksAgain;
     }
     return n;
@@ -93,7 +94,10 @@ TEST(TrayHooks, IconsMadeAndFreedInAnyOrderAllKeepTheirHooks) {
             EXPECT_EQ(AddsIn(rec, live.back()->Identity()), 1);
             return live.back();
         };
-        auto free = [&](TTrayIcon* t) { live.erase(std::find(live.begin(), live.end(), t)); delete t; };
+        auto free = [&](TTrayIcon* t) {
+            live.erase(std::find(live.begin(), live.end(), t));
+            delete t;
+        };
         auto allHear = [&](const char* step) {
             SCOPED_TRACE(step);
             rec.Clear();
@@ -230,7 +234,8 @@ TEST(TrayHooks, MinimisingToTheTray) {
     const Case cases[] = {
         {"application minimised, no handler", true, false, true, false, 0, true, false},
         {"main form's minimise command, no handler", true, false, true, true, 0, true, false},
-        {"other owner's minimise command, no handler: not intercepted", true, false, false, true, 0, false, true},
+        {"other owner's minimise command, no handler: not intercepted", true, false, false, true, 0,
+         false, true},
         {"owner's minimise command with handler", true, true, false, true, 1, true, false},
         {"MinimizeToTray false, application", false, true, true, false, 0, false, false},
         {"MinimizeToTray false, owner", false, true, true, true, 0, false, true},
@@ -246,7 +251,11 @@ TEST(TrayHooks, MinimisingToTheTray) {
         int calls = 0;
         tray->SetMinimizeToTray(c.minimizeToTray);
         tray->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
-        if (c.withHandler) tray->OnMinimizeToTray = [&](Component* s) { EXPECT_EQ(s, tray); ++calls; };
+        if (c.withHandler)
+            tray->OnMinimizeToTray = [&](Component* s) {
+                EXPECT_EQ(s, tray);
+                ++calls;
+            };
         main.form->Show();
         ownerForm->Show();
         HWND app = Application::Instance().Handle();
@@ -254,7 +263,9 @@ TEST(TrayHooks, MinimisingToTheTray) {
         rec.Clear();
         if (c.byOwnerCommand) {
             const LRESULT r = SendMessageA(owner, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-            if (c.taken) { EXPECT_EQ(r, 1); }
+            if (c.taken) {
+                EXPECT_EQ(r, 1);
+            }
         } else {
             ShowWindow(app, SW_MINIMIZE);
         }
@@ -262,7 +273,9 @@ TEST(TrayHooks, MinimisingToTheTray) {
         EXPECT_EQ(tray->IconVisible(), c.taken);
         EXPECT_EQ(AddsIn(rec, tray->Identity()), c.taken ? 1 : 0);
         EXPECT_EQ(main.form->Visible(), !c.taken);
-        if (c.taken) { EXPECT_FALSE(IsWindowVisible(app)); }  // no taskbar button
+        if (c.taken) {
+            EXPECT_FALSE(IsWindowVisible(app));
+        }  // no taskbar button
         EXPECT_EQ(IsIconic(owner) != FALSE, c.ownerMinimised);
     }
 }

@@ -252,7 +252,8 @@ TEST_F(TrayIconTest, CycleIntervalZeroShowsImageZeroAndNeverSteps) {
     rec.Clear();
     tray->SetCycleIcons(true);
     EXPECT_EQ(tray->IconIndex(), 0);
-    for (const std::string& call : rec.log) EXPECT_EQ(call.rfind("SetTimer", 0), std::string::npos) << call;
+    for (const std::string& call : rec.log)
+        EXPECT_EQ(call.rfind("SetTimer", 0), std::string::npos) << call;
 }
 
 // The handler sets IconIndex once, to 3 while 1 shows: cycling goes on from there.
@@ -311,7 +312,8 @@ TEST(TrayIcon, ARefusedIconIsAddedAgainUntilTheShellTakesIt) {
         rec.refuseShell = true;
         if (c.refused == Add) tray->SetIconVisible(true);
         if (c.refused == AddAtNewTaskbar)
-            SendMessageA(quaff::win::Application::Instance().Handle(), TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+            SendMessageA(quaff::win::Application::Instance().Handle(),
+                         TTrayIcon::TaskbarCreatedMessage(), 0, 0);
         if (c.refused == Modify) tray->SetHint("refused");
         const UINT_PTR retry = LastTimerId(rec.log, 1000);
         ASSERT_EQ(retry != 0, c.retries);
@@ -321,12 +323,17 @@ TEST(TrayIcon, ARefusedIconIsAddedAgainUntilTheShellTakesIt) {
             std::vector<unsigned long> delays;
             const std::string started = "SetTimer " + std::to_string(retry) + " ";
             for (const std::string& line : rec.log)
-                if (line.rfind(started, 0) == 0) delays.push_back(std::stoul(line.substr(started.size())));
-            EXPECT_EQ(delays, (std::vector<unsigned long>{1000, 2000, 4000, 8000, 16000, 32000, 60000}));
+                if (line.rfind(started, 0) == 0)
+                    delays.push_back(std::stoul(line.substr(started.size())));
+            EXPECT_EQ(delays,
+                      (std::vector<unsigned long>{1000, 2000, 4000, 8000, 16000, 32000, 60000}));
         }
         rec.refuseShell = false;
         rec.Clear();
-        if (c.takenByTimer) tick(); else tray->SetHint("2 drinks earnt");
+        if (c.takenByTimer)
+            tick();
+        else
+            tray->SetHint("2 drinks earnt");
         const std::vector<DWORD> taken = {NIM_ADD, NIM_SETVERSION}, changed = {NIM_MODIFY};
         EXPECT_EQ(rec.Messages(), c.retries ? taken : changed);
         rec.Clear();
@@ -340,7 +347,8 @@ TEST(TrayIcon, SharedWindowRefusesToCloseOrEndTheSession) {
     Component owner(nullptr);
     auto* tray = new TTrayIcon(&owner);
     HWND window = TTrayIcon::TrayWindow();
-    const UINT refused[] = {WM_DESTROY, WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION, WM_NCDESTROY};
+    const UINT refused[] = {WM_DESTROY, WM_CLOSE,      WM_QUERYENDSESSION,
+                            WM_QUIT,    WM_ENDSESSION, WM_NCDESTROY};
     for (UINT m : refused) {
         EXPECT_EQ(SendMessageA(window, m, 0, 0), 1) << m;
         EXPECT_TRUE(IsWindow(window)) << m;

@@ -73,16 +73,26 @@ TEST(TrayMouse, ClickAndDoubleClickOrders) {
         Events afterTick;  // once the double-click time has passed
     };
     const Case cases[] = {
-        {"single click, OnDblClick set", true, {WM_LBUTTONDOWN, WM_LBUTTONUP},
-         {"down L", "up L"}, {"down L", "up L", "click"}},
-        {"double-click, OnDblClick set", true,
+        {"single click, OnDblClick set",
+         true,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP},
+         {"down L", "up L"},
+         {"down L", "up L", "click"}},
+        {"double-click, OnDblClick set",
+         true,
          {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
-         {"down L", "up L", "dbl", "up L"}, {"down L", "up L", "dbl", "up L"}},
-        {"single click, OnDblClick unset", false, {WM_LBUTTONDOWN, WM_LBUTTONUP},
-         {"down L", "click", "up L"}, {"down L", "click", "up L"}},
-        {"double-click, OnDblClick unset", false,
+         {"down L", "up L", "dbl", "up L"},
+         {"down L", "up L", "dbl", "up L"}},
+        {"single click, OnDblClick unset",
+         false,
+         {WM_LBUTTONDOWN, WM_LBUTTONUP},
+         {"down L", "click", "up L"},
+         {"down L", "click", "up L"}},
+        {"double-click, OnDblClick unset",
+         false,
          {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
-         {"down L", "click", "up L", "up L"}, {"down L", "click", "up L", "up L"}},
+         {"down L", "click", "up L", "up L"},
+         {"down L", "click", "up L", "up L"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,7 +165,9 @@ TEST(TrayMouse, WhatEachNotificationRaises) {
         t.rec.Clear();
         t.Send(c.code);
         EXPECT_EQ(t.events, c.events);
-        if (!c.enabled) { EXPECT_TRUE(t.rec.log.empty()); }  // no click timer, no menu
+        if (!c.enabled) {
+            EXPECT_TRUE(t.rec.log.empty());
+        }  // no click timer, no menu
     }
 }
 
@@ -185,8 +197,13 @@ TEST(TrayMouse, ShiftStateAndCursorPosition) {
         Tray t(false);
         TShiftState seen = 0xFFFF;
         POINT at{-1, -1};
-        auto record = [&](TShiftState s, int x, int y) { seen = s; at = POINT{x, y}; };
-        t.tray->OnMouseDown = [&](Component*, TMouseButton, TShiftState s, int x, int y) { record(s, x, y); };
+        auto record = [&](TShiftState s, int x, int y) {
+            seen = s;
+            at = POINT{x, y};
+        };
+        t.tray->OnMouseDown = [&](Component*, TMouseButton, TShiftState s, int x, int y) {
+            record(s, x, y);
+        };
         t.tray->OnMouseUp = t.tray->OnMouseDown;
         t.tray->OnMouseMove = [&](Component*, TShiftState s, int x, int y) { record(s, x, y); };
         t.rec.keysDown = c.keys;
@@ -201,7 +218,9 @@ TEST(TrayMouse, ShiftStateAndCursorPosition) {
 TEST(TrayMouse, UnreadableCursorStandsAtTheLastMove) {
     Tray t(false);
     POINT at{};
-    t.tray->OnMouseDown = [&](Component*, TMouseButton, TShiftState, int x, int y) { at = POINT{x, y}; };
+    t.tray->OnMouseDown = [&](Component*, TMouseButton, TShiftState, int x, int y) {
+        at = POINT{x, y};
+    };
     t.tray->SetWantEnterExitEvents(true);
     t.rec.cursor = POINT{300, 400};
     t.Send(WM_MOUSEMOVE);
@@ -250,7 +269,9 @@ struct MenuTray : Tray {
             auto* item = new quaff::win::MenuItem(menu);
             item->SetCaption("Item " + std::to_string(i));
             item->SetDefault(std::find(defaults.begin(), defaults.end(), i) != defaults.end());
-            item->OnClick = [this, i](Component*) { events.push_back("item " + std::to_string(i)); };
+            item->OnClick = [this, i](Component*) {
+                events.push_back("item " + std::to_string(i));
+            };
             menu->Items().Add(item);
             items.push_back(item);
         }
@@ -319,7 +340,8 @@ TEST(TrayMouse, PressesPopTheMenuAtTheCursor) {
         MenuCloser::closed = 0;
         t.rec.log.clear();
         t.Send(c.code);
-        const bool popped = std::find(t.rec.log.begin(), t.rec.log.end(), "SetForegroundWindow") != t.rec.log.end();
+        const bool popped =
+            std::find(t.rec.log.begin(), t.rec.log.end(), "SetForegroundWindow") != t.rec.log.end();
         EXPECT_EQ(popped, c.pops);
         if (!popped) continue;
         // The menu comes after the press event.
@@ -350,8 +372,11 @@ TEST(TrayMouse, MenuPostsANullMessageToAWindowedOwner) {
             MenuCloser closer;
             SendMessageA(TTrayIcon::TrayWindow(), 2048, tray->Identity(), WM_RBUTTONDOWN);
             EXPECT_EQ(form->HandleAllocated(), !windowGone);
-            EXPECT_EQ(rec.posted, windowGone ? std::vector<HWND>{} : std::vector<HWND>{form->Handle()});
-            if (!windowGone) { EXPECT_EQ(rec.log.back(), "PostMessage 0"); }
+            EXPECT_EQ(rec.posted,
+                      windowGone ? std::vector<HWND>{} : std::vector<HWND>{form->Handle()});
+            if (!windowGone) {
+                EXPECT_EQ(rec.log.back(), "PostMessage 0");
+            }
         }
         delete form;
     }

@@ -53,7 +53,8 @@ COLORREF IconCentreColour(HICON icon) {
     bi.bmiHeader.biCompression = BI_RGB;
     std::uint32_t pixels[16 * 16] = {};
     win::ScreenDC screen;
-    if (!GetDIBits(screen.get(), colour.get(), 0, 16, pixels, &bi, DIB_RGB_COLORS)) return CLR_INVALID;
+    if (!GetDIBits(screen.get(), colour.get(), 0, 16, pixels, &bi, DIB_RGB_COLORS))
+        return CLR_INVALID;
     const std::uint32_t p = pixels[8 * 16 + 8];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }

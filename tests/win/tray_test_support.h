@@ -47,10 +47,13 @@ public:
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
         ++shellCount;
         if (onShell) onShell(message, *data);
-        const BOOL result = refuseShell ? FALSE : passThrough ? TrayPlatform::Shell_NotifyIconA(message, data) : TRUE;
+        const BOOL result = refuseShell   ? FALSE
+                            : passThrough ? TrayPlatform::Shell_NotifyIconA(message, data)
+                                          : TRUE;
         if (keepShellCalls) {
             ShellCall call{message, {}, result};
-            memcpy(&call.data, data, data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
+            memcpy(&call.data, data,
+                   data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
             shell.push_back(call);
         }
         return result;

@@ -20,7 +20,9 @@ namespace {
 
 int To8(int c5) { return (c5 << 3) | (c5 >> 2); }
 
-struct Rgb { int r, g, b; };
+struct Rgb {
+    int r, g, b;
+};
 
 Rgb PixelRgb(const quaff::Pixel& p) {
     return {To8((p.colour >> 10) & 31), To8((p.colour >> 5) & 31), To8(p.colour & 31)};

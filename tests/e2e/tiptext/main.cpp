@@ -24,11 +24,13 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM) {
 void PrintTips(HWND tip) {
     DWORD pid = 0;
     GetWindowThreadProcessId(tip, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) return;
     const SIZE_T textChars = 1024;
     const SIZE_T size = sizeof(TTTOOLINFOW) + textChars * sizeof(WCHAR);
-    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    auto* remote =
+        static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (remote) {
         int count = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -39,14 +41,17 @@ void PrintTips(HWND tip) {
             if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote))) continue;
             ReadProcessMemory(process, remote, &info, sizeof info, &done);
             std::vector<WCHAR> zeros(textChars, 0);
-            WriteProcessMemory(process, remote + sizeof info, zeros.data(), textChars * sizeof(WCHAR), &done);
+            WriteProcessMemory(process, remote + sizeof info, zeros.data(),
+                               textChars * sizeof(WCHAR), &done);
             info.lpszText = reinterpret_cast<LPWSTR>(remote + sizeof info);
             WriteProcessMemory(process, remote, &info, sizeof info, &done);
             SendMessageW(tip, TTM_GETTEXTW, textChars, reinterpret_cast<LPARAM>(remote));
             std::vector<WCHAR> text(textChars, 0);
-            ReadProcessMemory(process, remote + sizeof info, text.data(), (textChars - 1) * sizeof(WCHAR), &done);
+            ReadProcessMemory(process, remote + sizeof info, text.data(),
+                              (textChars - 1) * sizeof(WCHAR), &done);
             char ansi[2048] = {};
-            WideCharToMultiByte(CP_ACP, 0, text.data(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+            WideCharToMultiByte(CP_ACP, 0, text.data(), -1, ansi, sizeof ansi - 1, nullptr,
+                                nullptr);
             if (ansi[0]) std::printf("%s\n", ansi);
         }
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
