@@ -42,6 +42,13 @@ run_ctest() {  # $1 tree, $2 label
   for f in "$1"/test-results/*.xml; do [ -f "$f" ] && cp "$f" "$results/$2-$(basename "$f")"; done
 }
 
+echo "== source format =="
+# Counted as one test: every C++ source as tools/format.sh lays it out.
+format_out=$("$root/tools/format.sh" check 2>&1); format_failed=$?
+echo "${format_out:-every source formatted}"
+printf '<testsuites tests="1" failures="%d" errors="0" disabled="0"></testsuites>\n' \
+  $((format_failed != 0)) >"$results/native-format.xml"
+
 echo "== native tests =="
 rm -rf "$build/native/test-results"
 run_ctest "$build/native" native
