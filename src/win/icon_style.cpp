@@ -115,7 +115,11 @@ bool AsksForNothing(HICON icon, IconStyle style, const std::vector<bool>& outlin
 }  // namespace
 
 HICON RestyleIcon(HICON icon, IconStyle style, const std::vector<bool>& outline) {
-    if (!icon || AsksForNothing(icon, style, outline)) return icon;
+    // A style with no size and no outline asks for nothing: answered without reading the icon,
+    // since at 96 DPI on a light taskbar every icon of every list comes this way at start-up.
+    const bool recolour = style.outline != CLR_NONE && !outline.empty();
+    if (!icon || (style.size <= 0 && !recolour)) return icon;
+    if (AsksForNothing(icon, style, outline)) return icon;
     if (HICON made = MakeRestyled(icon, style, outline)) {
         DestroyIcon(icon);
         return made;
