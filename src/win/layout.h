@@ -23,62 +23,26 @@ class MaskEdit;
 class SpeedButton;
 class UpDown;
 
+// clang-format off
 enum class ControlKind {
-    Panel,
-    Label,
-    Button,
-    Edit,
-    MaskEdit,
-    UpDown,
-    ComboBox,
-    GroupBox,
-    SpeedButton,
-    Image
+    Panel, Label, Button, Edit, MaskEdit, UpDown, ComboBox, GroupBox, SpeedButton, Image
 };
 
 // The kind that builds a control of class T (no other class has one).
-template <class T>
-struct KindOf;
-template <>
-struct KindOf<Panel> {
-    static constexpr ControlKind value = ControlKind::Panel;
-};
-template <>
-struct KindOf<Label> {
-    static constexpr ControlKind value = ControlKind::Label;
-};
-template <>
-struct KindOf<Button> {
-    static constexpr ControlKind value = ControlKind::Button;
-};
-template <>
-struct KindOf<Edit> {
-    static constexpr ControlKind value = ControlKind::Edit;
-};
-template <>
-struct KindOf<MaskEdit> {
-    static constexpr ControlKind value = ControlKind::MaskEdit;
-};
-template <>
-struct KindOf<UpDown> {
-    static constexpr ControlKind value = ControlKind::UpDown;
-};
-template <>
-struct KindOf<ComboBox> {
-    static constexpr ControlKind value = ControlKind::ComboBox;
-};
-template <>
-struct KindOf<GroupBox> {
-    static constexpr ControlKind value = ControlKind::GroupBox;
-};
-template <>
-struct KindOf<SpeedButton> {
+template <class T> struct KindOf;
+template <> struct KindOf<Panel> { static constexpr ControlKind value = ControlKind::Panel; };
+template <> struct KindOf<Label> { static constexpr ControlKind value = ControlKind::Label; };
+template <> struct KindOf<Button> { static constexpr ControlKind value = ControlKind::Button; };
+template <> struct KindOf<Edit> { static constexpr ControlKind value = ControlKind::Edit; };
+template <> struct KindOf<MaskEdit> { static constexpr ControlKind value = ControlKind::MaskEdit; };
+template <> struct KindOf<UpDown> { static constexpr ControlKind value = ControlKind::UpDown; };
+template <> struct KindOf<ComboBox> { static constexpr ControlKind value = ControlKind::ComboBox; };
+template <> struct KindOf<GroupBox> { static constexpr ControlKind value = ControlKind::GroupBox; };
+template <> struct KindOf<SpeedButton> {
     static constexpr ControlKind value = ControlKind::SpeedButton;
 };
-template <>
-struct KindOf<Image> {
-    static constexpr ControlKind value = ControlKind::Image;
-};
+template <> struct KindOf<Image> { static constexpr ControlKind value = ControlKind::Image; };
+// clang-format on
 
 // The member of a form that a table entry fills with the control it builds; the member's
 // class gives the control's kind, so the two cannot disagree.

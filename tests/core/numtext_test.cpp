@@ -52,28 +52,17 @@ TEST(StrToFloat, AcceptsTheNumberForms) {
 }
 
 TEST(StrToFloat, RejectsEverythingElseWithTheTextInTheMessage) {
+    // clang-format off
     const FloatCase cases[] = {
-        {"", '.', 0},
-        {"   ", '.', 0},
-        {"+", '.', 0},
-        {"-", '.', 0},
-        {"1e", '.', 0},
-        {"1e+", '.', 0},
-        {"e5", '.', 0},
-        {"1 000", '.', 0},
-        {"1,5", '.', 0},
-        {"025000.00", ',', 0},
-        {"\t5", '.', 0},
-        {"5x", '.', 0},
-        {"1.2.3", '.', 0},
-        {"++1", '.', 0},
-        {"1.5 e3", '.', 0},
-        {"1e400", '.', 0},
-        {"-1e400", '.', 0},
-        {std::string(400, '9'), '.', 0},
-        {"1e99999999999999999999", '.', 0},
-        {std::string("5\0", 2), '.', 0},
+        {"", '.', 0},          {"   ", '.', 0},       {"+", '.', 0},
+        {"-", '.', 0},         {"1e", '.', 0},        {"1e+", '.', 0},
+        {"e5", '.', 0},        {"1 000", '.', 0},     {"1,5", '.', 0},
+        {"025000.00", ',', 0}, {"\t5", '.', 0},       {"5x", '.', 0},
+        {"1.2.3", '.', 0},     {"++1", '.', 0},       {"1.5 e3", '.', 0},
+        {"1e400", '.', 0},     {"-1e400", '.', 0},    {std::string(400, '9'), '.', 0},
+        {"1e99999999999999999999", '.', 0},           {std::string("5\0", 2), '.', 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         try {
@@ -116,17 +105,14 @@ TEST(StrToInt, AcceptsDecimalAndHexadecimalForms) {
 }
 
 TEST(StrToInt, RejectsEverythingElse) {
+    // clang-format off
     const std::string cases[] = {
-        "",           " ",
-        "5 ",         "5.5",
-        "2147483648", "-2147483649",
-        "$",          "0x",
-        "-$5",        "+0x5",
-        "$100000000", "$G",
-        "1e3",        "+",
-        "- 5",        "99999999999999999999",
-        "\t5",        std::string("5\0", 2),
+        "",   " ",          "5 ",          "5.5",        "2147483648", "-2147483649",
+        "$",  "0x",         "-$5",         "+0x5",       "$100000000", "$G",
+        "1e3", "+",         "- 5",         "99999999999999999999",     "\t5",
+        std::string("5\0", 2),
     };
+    // clang-format on
     for (const auto& text : cases) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(TryStrToInt(text).has_value());

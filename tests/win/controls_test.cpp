@@ -28,54 +28,24 @@ const char kIconSets[] =
 class ControlsForm : public Form {
 public:
     ControlsForm() : Form(nullptr) {
+        // clang-format off
         BuildControls(*this, {
-                                 {.kind = ControlKind::ComboBox,
-                                  .name = "cbIconSet",
-                                  .left = 8,
-                                  .top = 8,
-                                  .width = 209,
-                                  .height = 21,
-                                  .items = kIconSets,
-                                  .itemIndex = 0,
-                                  .onChange = On(&ControlsForm::Changed)},
-                                 {.kind = ControlKind::Edit,
-                                  .name = "edDays",
-                                  .left = 8,
-                                  .top = 40,
-                                  .width = 57,
-                                  .height = 21,
-                                  .caption = "1",
-                                  .onChange = On(&ControlsForm::Changed)},
-                                 {.kind = ControlKind::UpDown,
-                                  .name = "UpDown1",
-                                  .left = 65,
-                                  .top = 40,
-                                  .width = 15,
-                                  .height = 21,
-                                  .associate = "edDays",
-                                  .min = 1,
-                                  .max = 7,
-                                  .position = 1},
-                                 {.kind = ControlKind::Label,
-                                  .name = "Label1",
-                                  .left = 8,
-                                  .top = 70,
-                                  .caption = "Donate",
-                                  .onClick = On(&ControlsForm::Clicked)},
-                                 {.kind = ControlKind::SpeedButton,
-                                  .name = "SpeedButton1",
-                                  .left = 100,
-                                  .top = 40,
-                                  .width = 23,
-                                  .height = 22,
-                                  .onClick = On(&ControlsForm::Clicked)},
-                                 {.kind = ControlKind::Image,
-                                  .name = "Image1",
-                                  .left = 150,
-                                  .top = 40,
-                                  .width = 40,
-                                  .height = 20},
-                             });
+            {.kind = ControlKind::ComboBox, .name = "cbIconSet", .left = 8, .top = 8, .width = 209,
+             .height = 21, .items = kIconSets, .itemIndex = 0,
+             .onChange = On(&ControlsForm::Changed)},
+            {.kind = ControlKind::Edit, .name = "edDays", .left = 8, .top = 40, .width = 57,
+             .height = 21, .caption = "1", .onChange = On(&ControlsForm::Changed)},
+            {.kind = ControlKind::UpDown, .name = "UpDown1", .left = 65, .top = 40, .width = 15,
+             .height = 21, .associate = "edDays", .min = 1, .max = 7, .position = 1},
+            {.kind = ControlKind::Label, .name = "Label1", .left = 8, .top = 70,
+             .caption = "Donate",
+             .onClick = On(&ControlsForm::Clicked)},
+            {.kind = ControlKind::SpeedButton, .name = "SpeedButton1", .left = 100, .top = 40,
+             .width = 23, .height = 22, .onClick = On(&ControlsForm::Clicked)},
+            {.kind = ControlKind::Image, .name = "Image1", .left = 150, .top = 40, .width = 40,
+             .height = 20},
+        });
+        // clang-format on
         Show();
     }
     void Changed(Component*) { ++changes; }
@@ -245,13 +215,11 @@ TEST(Label, AutoSizeFollowsTextAndFont) {
 
 TEST(Label, DesignedWidthIsKeptAndTheHeightIsOneLine) {
     ControlsForm form;
-    BuildControls(form, {{.kind = ControlKind::Label,
-                          .name = "Centred",
-                          .left = 8,
-                          .top = 16,
-                          .width = 289,
-                          .caption = "Donate Via No Chex",
+    // clang-format off
+    BuildControls(form, {{.kind = ControlKind::Label, .name = "Centred", .left = 8, .top = 16,
+                          .width = 289, .caption = "Donate Via No Chex",
                           .alignment = Label::Alignment::Center}});
+    // clang-format on
     auto& label = form.Get<Label>("Centred");
     EXPECT_EQ(label.Width(), 289);
     EXPECT_EQ(label.Height(), form.Get<Label>("Label1").Height());

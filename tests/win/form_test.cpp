@@ -60,18 +60,13 @@ public:
     DockForm() : Form(nullptr) {
         SetBorderStyle(BorderStyle::SizeToolWin);
         SetBounds(100, 100, 406, 357);
-        BuildControls(*this,
-                      {
-                          {.kind = ControlKind::Panel,
-                           .name = "Panel1",
-                           .height = 44,
-                           .align = Align::Bottom},
-                          {.kind = ControlKind::Panel,
-                           .name = "Panel2",
-                           .height = 30,
-                           .align = Align::Bottom},
-                          {.kind = ControlKind::Panel, .name = "Panel3", .align = Align::Client},
-                      });
+        // clang-format off
+        BuildControls(*this, {
+            {.kind = ControlKind::Panel, .name = "Panel1", .height = 44, .align = Align::Bottom},
+            {.kind = ControlKind::Panel, .name = "Panel2", .height = 30, .align = Align::Bottom},
+            {.kind = ControlKind::Panel, .name = "Panel3", .align = Align::Client},
+        });
+        // clang-format on
     }
     HWND Part(const char* name) { return FindControl<Panel>(*this, name).Handle(); }
 };
@@ -108,32 +103,18 @@ TEST(FormDocking, SidesDockInTheOrderOfTheirPlaces) {
     // Two labels docked right: the one placed further right ends up rightmost, whatever the
     // order they were built in; the left ones likewise from the left.
     DockForm form;
+    // clang-format off
     BuildControls(form, {
-                            {.kind = ControlKind::Label,
-                             .name = "R1",
-                             .parent = "Panel2",
-                             .left = 10,
-                             .caption = "Near",
-                             .align = Align::Right},
-                            {.kind = ControlKind::Label,
-                             .name = "R2",
-                             .parent = "Panel2",
-                             .left = 300,
-                             .caption = "Far",
-                             .align = Align::Right},
-                            {.kind = ControlKind::Label,
-                             .name = "L1",
-                             .parent = "Panel2",
-                             .left = 0,
-                             .caption = "First",
-                             .align = Align::Left},
-                            {.kind = ControlKind::Label,
-                             .name = "L2",
-                             .parent = "Panel2",
-                             .left = 5,
-                             .caption = "Second",
-                             .align = Align::Left},
-                        });
+        {.kind = ControlKind::Label, .name = "R1", .parent = "Panel2", .left = 10,
+         .caption = "Near", .align = Align::Right},
+        {.kind = ControlKind::Label, .name = "R2", .parent = "Panel2", .left = 300,
+         .caption = "Far", .align = Align::Right},
+        {.kind = ControlKind::Label, .name = "L1", .parent = "Panel2", .left = 0,
+         .caption = "First", .align = Align::Left},
+        {.kind = ControlKind::Label, .name = "L2", .parent = "Panel2", .left = 5,
+         .caption = "Second", .align = Align::Left},
+    });
+    // clang-format on
     form.Show();
     const RECT panel = Client(form.Part("Panel2"));
     const RECT r1 = ChildRect(FindControl<Label>(form, "R1").Handle());
@@ -151,51 +132,23 @@ TEST(FormDocking, SidesDockInTheOrderOfTheirPlaces) {
 class ModalForm : public Form {
 public:
     ModalForm() : Form(nullptr) {
+        // clang-format off
         BuildControls(*this, {
-                                 {.kind = ControlKind::Edit,
-                                  .name = "Field",
-                                  .left = 8,
-                                  .top = 8,
-                                  .width = 100,
-                                  .height = 21},
-                                 {.kind = ControlKind::Button,
-                                  .name = "Ok",
-                                  .left = 8,
-                                  .top = 40,
-                                  .width = 75,
-                                  .height = 25,
-                                  .caption = "OK",
-                                  .modalResult = mrOk,
-                                  .isDefault = true,
-                                  .onClick = On(&ModalForm::Clicked)},
-                                 {.kind = ControlKind::Button,
-                                  .name = "Cancel",
-                                  .left = 88,
-                                  .top = 40,
-                                  .width = 75,
-                                  .height = 25,
-                                  .caption = "Cancel",
-                                  .modalResult = mrCancel,
-                                  .isCancel = true,
-                                  .onClick = On(&ModalForm::Clicked)},
-                                 {.kind = ControlKind::Button,
-                                  .name = "Other",
-                                  .left = 168,
-                                  .top = 40,
-                                  .width = 75,
-                                  .height = 25,
-                                  .caption = "Seven",
-                                  .modalResult = 7,
-                                  .onClick = On(&ModalForm::Clicked)},
-                                 {.kind = ControlKind::Button,
-                                  .name = "Plain",
-                                  .left = 8,
-                                  .top = 70,
-                                  .width = 75,
-                                  .height = 25,
-                                  .caption = "Plain",
-                                  .onClick = On(&ModalForm::Clicked)},
-                             });
+            {.kind = ControlKind::Edit, .name = "Field", .left = 8, .top = 8, .width = 100,
+             .height = 21},
+            {.kind = ControlKind::Button, .name = "Ok", .left = 8, .top = 40, .width = 75,
+             .height = 25, .caption = "OK", .modalResult = mrOk, .isDefault = true,
+             .onClick = On(&ModalForm::Clicked)},
+            {.kind = ControlKind::Button, .name = "Cancel", .left = 88, .top = 40, .width = 75,
+             .height = 25, .caption = "Cancel", .modalResult = mrCancel, .isCancel = true,
+             .onClick = On(&ModalForm::Clicked)},
+            {.kind = ControlKind::Button, .name = "Other", .left = 168, .top = 40, .width = 75,
+             .height = 25, .caption = "Seven", .modalResult = 7,
+             .onClick = On(&ModalForm::Clicked)},
+            {.kind = ControlKind::Button, .name = "Plain", .left = 8, .top = 70, .width = 75,
+             .height = 25, .caption = "Plain", .onClick = On(&ModalForm::Clicked)},
+        });
+        // clang-format on
     }
     void Clicked(Component* sender) {
         ++clicks;

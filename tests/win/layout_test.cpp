@@ -32,35 +32,18 @@ namespace {
 class NestedForm : public Form {
 public:
     NestedForm() : Form(nullptr) {
-        BuildControls(
-            *this, {
-                       {.into = Into<&NestedForm::Outer>, .name = "Outer", .align = Align::Client},
-                       {.into = Into<&NestedForm::Inner>,
-                        .name = "Inner",
-                        .parent = "Outer",
-                        .left = 8,
-                        .top = 8,
-                        .width = 200,
-                        .height = 120,
-                        .caption = "Group"},
-                       {.into = Into<&NestedForm::Field>,
-                        .name = "Field",
-                        .parent = "Inner",
-                        .left = 104,
-                        .top = 16,
-                        .width = 58,
-                        .height = 22},
-                       {.into = Into<&NestedForm::Ok>,
-                        .name = "Ok",
-                        .parent = "Inner",
-                        .left = 16,
-                        .top = 80,
-                        .width = 75,
-                        .height = 25,
-                        .caption = "OK",
-                        .modalResult = mrOk,
-                        .onClick = On(&NestedForm::OkClick)},
-                   });
+        // clang-format off
+        BuildControls(*this, {
+            {.into = Into<&NestedForm::Outer>, .name = "Outer", .align = Align::Client},
+            {.into = Into<&NestedForm::Inner>, .name = "Inner", .parent = "Outer", .left = 8,
+             .top = 8, .width = 200, .height = 120, .caption = "Group"},
+            {.into = Into<&NestedForm::Field>, .name = "Field", .parent = "Inner", .left = 104,
+             .top = 16, .width = 58, .height = 22},
+            {.into = Into<&NestedForm::Ok>, .name = "Ok", .parent = "Inner", .left = 16, .top = 80,
+             .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk,
+             .onClick = On(&NestedForm::OkClick)},
+        });
+        // clang-format on
     }
     Panel* Outer = nullptr;
     GroupBox* Inner = nullptr;

@@ -24,35 +24,18 @@ const std::string kReport = std::string(kInvalidMaskInput) + ".";
 class MaskForm : public Form {
 public:
     MaskForm() : Form(nullptr) {
+        // clang-format off
         BuildControls(*this, {
-                                 {.kind = ControlKind::MaskEdit,
-                                  .name = "edSalary",
-                                  .left = 8,
-                                  .top = 8,
-                                  .width = 118,
-                                  .height = 21,
-                                  .caption = "      .  ",
-                                  .tabOrder = 0,
-                                  .mask = "000000.00;1;_",
-                                  .maxLength = 9},
-                                 {.kind = ControlKind::Edit,
-                                  .name = "edOther",
-                                  .left = 8,
-                                  .top = 40,
-                                  .width = 118,
-                                  .height = 21,
-                                  .tabOrder = 1},
-                                 {.kind = ControlKind::Button,
-                                  .name = "btnCancel",
-                                  .left = 8,
-                                  .top = 70,
-                                  .width = 75,
-                                  .height = 25,
-                                  .caption = "Cancel",
-                                  .tabOrder = 2,
-                                  .isCancel = true,
-                                  .onClick = On(&MaskForm::CancelClick)},
-                             });
+            {.kind = ControlKind::MaskEdit, .name = "edSalary", .left = 8, .top = 8, .width = 118,
+             .height = 21, .caption = "      .  ", .tabOrder = 0, .mask = "000000.00;1;_",
+             .maxLength = 9},
+            {.kind = ControlKind::Edit, .name = "edOther", .left = 8, .top = 40, .width = 118,
+             .height = 21, .tabOrder = 1},
+            {.kind = ControlKind::Button, .name = "btnCancel", .left = 8, .top = 70, .width = 75,
+             .height = 25, .caption = "Cancel", .tabOrder = 2, .isCancel = true,
+             .onClick = On(&MaskForm::CancelClick)},
+        });
+        // clang-format on
         Show();
         ErrorReports().clear();
     }

@@ -91,76 +91,38 @@ struct PauseCase {
     bool enabled;
 };
 
+// clang-format off
 const PauseCase kPauseCases[] = {
     {"interval 0: Start refuses and changes nothing",
-     [](TSimpleTimer& t) {
-         t.SetInterval(0);
-         EXPECT_FALSE(t.Start());
-     },
-     {false, 0, 0},
-     false},
+     [](TSimpleTimer& t) { t.SetInterval(0); EXPECT_FALSE(t.Start()); }, {false, 0, 0}, false},
     {"interval 0: Enabled true leaves it not running",
-     [](TSimpleTimer& t) {
-         t.SetInterval(0);
-         t.SetEnabled(true);
-     },
-     {false, 0, 0},
-     false},
+     [](TSimpleTimer& t) { t.SetInterval(0); t.SetEnabled(true); }, {false, 0, 0}, false},
     {"Enabled true twice restarts the period",
-     [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetEnabled(true);
-     },
-     {true, 1000, 2},
-     true},
+     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetEnabled(true); }, {true, 1000, 2}, true},
     {"same interval on a running timer is no restart",
-     [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetInterval(1000);
-     },
-     {true, 1000, 1},
-     true},
+     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetInterval(1000); }, {true, 1000, 1}, true},
     {"new interval on a running timer restarts it",
-     [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetInterval(300);
-     },
-     {true, 300, 2},
-     true},
+     [](TSimpleTimer& t) { t.SetEnabled(true); t.SetInterval(300); }, {true, 300, 2}, true},
     {"interval 0 pauses, 500 resumes",
      [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetInterval(0);
-         EXPECT_TRUE(t.Enabled());
-         t.SetInterval(500);
+         t.SetEnabled(true); t.SetInterval(0); EXPECT_TRUE(t.Enabled()); t.SetInterval(500);
      },
-     {true, 500, 2},
-     true},
+     {true, 500, 2}, true},
     {"clearing the handler pauses; a new handler does not resume",
      [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetOnTimer(nullptr);
-         t.SetOnTimer([](TSimpleTimer*) {});
+         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {});
      },
-     {false, 1000, 1},
-     true},
+     {false, 1000, 1}, true},
     {"a paused timer resumes on Enabled true",
      [](TSimpleTimer& t) {
-         t.SetEnabled(true);
-         t.SetOnTimer(nullptr);
-         t.SetOnTimer([](TSimpleTimer*) {});
+         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {});
          t.SetEnabled(true);
      },
-     {true, 1000, 2},
-     true},
+     {true, 1000, 2}, true},
     {"stopping a timer that never ran is harmless",
-     [](TSimpleTimer& t) {
-         t.Stop(true);
-         t.SetEnabled(false);
-     },
-     {false, 0, 0},
-     false},
+     [](TSimpleTimer& t) { t.Stop(true); t.SetEnabled(false); }, {false, 0, 0}, false},
 };
+// clang-format on
 
 TEST(SimpleTimer, StartStopAndPauseRules) {
     for (const PauseCase& c : kPauseCases) {
