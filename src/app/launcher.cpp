@@ -79,14 +79,17 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
     TrayIcon1 = new tray::TTrayIcon(this);
     TrayIcon1->SetName("TrayIcon1");
     TrayIcon1->SetCycleInterval(0);
-    TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
+    // The notification area's scale: the launcher's window is on its monitor.
+    TrayIcon1->SetIconDpi(win::WindowDpi(Handle()));
+    taskbar_ = app::CurrentTaskbar();
+    StyleGlass();
     {
         win::Icon initial;
         initial.LoadFromResource(Application::Instance().Module(), QUAFF_RES_TRAY_ICON, 16);
         // The empty large glass, its outline as the icon sets draw it on this taskbar.
         initial.SetHandle(win::RestyleIcon(initial.Handle() ? CopyIcon(initial.Handle()) : nullptr,
                                            {0, TrayIcon1->OutlineColour()},
-                                           GlassOutline(Measure::Full)));
+                                           {GlassOutline(Measure::Full), {}}));
         TrayIcon1->SetIcon(initial);
     }
     TrayIcon1->SetIconVisible(true);
@@ -107,8 +110,17 @@ TfrmLaunch::~TfrmLaunch() {
 }
 
 LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (app::IsThemeChange(msg, lp)) TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
+    if (app::IsThemeChange(msg, wp, lp)) {
+        taskbar_ = app::CurrentTaskbar();
+        StyleGlass();
+    }
+    if (msg == WM_DPICHANGED) TrayIcon1->SetIconDpi(HIWORD(wp));
     return Form::WndProc(msg, wp, lp);
+}
+
+void TfrmLaunch::StyleGlass() {
+    const app::TrayGlass glass = app::TaskbarGlass(taskbar_, glassDrink_);
+    TrayIcon1->SetGlassColours(glass.outline, glass.empty);
 }
 
 void TfrmLaunch::FormCreate() {
@@ -121,6 +133,8 @@ void TfrmLaunch::FormCreate() {
 void TfrmLaunch::SelectIconSet() {
     TBeer beer;
     LoadSettings(beer);
+    glassDrink_ = IconSetByNumber(beer.IconSet).drink;
+    StyleGlass();
     TrayIcon1->SetIconList(frmMain->IconSet(beer.IconSet));
 }
 

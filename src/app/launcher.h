@@ -3,6 +3,9 @@
 // opens the monitor window, the settings dialog and the about box.
 #pragma once
 
+#include <optional>
+
+#include "core/glass_contrast.h"
 #include "win/form.h"
 
 namespace quaff::win {
@@ -66,8 +69,14 @@ private:
     bool Guarded() const;
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
+    // Gives the tray the colours the glass takes on the taskbar as it is now.
+    void StyleGlass();
     void FreeMonitor();
 
+    // The taskbar as last told (read again when its look changes) and the drink of the set
+    // the tray shows: the glass's colours follow from them.
+    std::optional<Taskbar> taskbar_;
+    Drink glassDrink_ = Drink::Bitter;
     bool tickErrorShowing_ = false;
     bool exitPending_ = false;
 };

@@ -5,8 +5,8 @@
 #include <tuple>
 #include <utility>
 
-#include "win/dpi.h"
 #include "win/handles.h"
+#include "win/high_contrast.h"
 
 namespace quaff::win {
 
@@ -70,12 +70,12 @@ std::string ResolveFontFace(const std::string& designedFace, bool styled) {
     return face;
 }
 
-HFONT SharedFont(const FontSpec& font) {
+HFONT SharedFont(const FontSpec& font, int dpi) {
     // Keyed by what the font is made of: the face in use and the height at the DPI in use.
     using Key = std::tuple<std::string, int, bool, bool, bool>;
     static std::map<Key, UniqueFont> fonts;
     const std::string face = ResolveFontFace(font.face, font.bold || font.italic);
-    const int height = -MulDiv(font.size, CurrentDpi(), 72);
+    const int height = -MulDiv(font.size, dpi, 72);
     Key key{face, height, font.bold, font.italic, font.underline};
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second.get();
@@ -93,6 +93,7 @@ HFONT SharedFont(const FontSpec& font) {
 }
 
 COLORREF TextColor(const FontSpec& font) {
+    if (HighContrast()) return GetSysColor(COLOR_BTNTEXT);
     return font.color == kDefaultColor ? GetSysColor(COLOR_WINDOWTEXT) : font.color;
 }
 

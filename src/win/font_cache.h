@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win/dpi.h"
+
 namespace quaff::win {
 
 // A colour that stands for the system's window-text colour.
@@ -36,10 +38,12 @@ std::string ResolveFontFace(const std::string& designedFace, bool styled = false
 // Treats `face` as not installed (empty: none), as on a system without it (tests).
 void TreatFaceAsMissing(std::string face);
 
-// The shared font for a design (never destroyed by the caller; lives as long as the process).
-HFONT SharedFont(const FontSpec& font);
+// The shared font for a design at a DPI (never destroyed by the caller; lives as long as the
+// process).
+HFONT SharedFont(const FontSpec& font, int dpi = CurrentDpi());
 
-// The system's window-text colour for kDefaultColor, else the colour itself.
+// The system's window-text colour for kDefaultColor, else the colour itself. In high contrast
+// always the system's text colour for controls.
 COLORREF TextColor(const FontSpec& font);
 
 }  // namespace quaff::win
