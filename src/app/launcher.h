@@ -66,10 +66,8 @@ private:
     bool Guarded() const;
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
-    void FreeMonitor();
 
     bool tickErrorShowing_ = false;
-    bool exitPending_ = false;
 };
 
 // Program-wide references, as the launcher keeps them.
