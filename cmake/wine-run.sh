@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine for the build's tests: a private prefix inside the build
 # tree (never the user's own), no Wine debug chatter, no Mono or Gecko prompts, and a virtual
-# display when none is set. QUAFF_WINEPREFIX overrides the prefix.
+# display when none is set, and no crash debugger: a test that crashes fails at once.
+# QUAFF_WINEPREFIX overrides the prefix.
 set -u
 exe="$1"; shift
 if [ -z "${QUAFF_WINEPREFIX:-}" ]; then
@@ -17,7 +18,8 @@ export WINEARCH=win64
 . "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-prefix.sh"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-    '. "$0"; prepare_prefix; exec wine "$@"' "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-prefix.sh" "$exe" "$@"
+    '. "$0"; prepare_prefix; crash_debugger_off; exec wine "$@"' "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-prefix.sh" "$exe" "$@"
 fi
 prepare_prefix
+crash_debugger_off
 exec wine "$exe" "$@"

@@ -11,3 +11,13 @@ prepare_prefix() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   touch "$WINEPREFIX/.quaff-ready"
 }
+
+# For a test prefix: a program that crashes ends at once, with the crash's exit code. Wine
+# would otherwise start its crash debugger, whose dialog holds a test run on a virtual display
+# until the run's timeout. An empty AeDebug Debugger turns it off (a missing one means the
+# default debugger).
+crash_debugger_off() {
+  [ -f "$WINEPREFIX/.quaff-no-crash-debugger" ] && return 0
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+    >/dev/null 2>&1 && touch "$WINEPREFIX/.quaff-no-crash-debugger"
+}

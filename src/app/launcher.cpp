@@ -1,6 +1,7 @@
 #include "app/launcher.h"
 
 #include <exception>
+#include <utility>
 
 #include "about/about_form.h"
 #include "app/taskbar_theme.h"
@@ -104,17 +105,20 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
     Timer1->SetEnabled(true);
 }
 
+// The icon leaves the notification area first, as it last showed: the monitor window, freed
+// after it with the launcher's other components, holds the icon's image lists.
 TfrmLaunch::~TfrmLaunch() {
-    FreeMonitor();
+    frmMain = nullptr;
+    delete std::exchange(TrayIcon1, nullptr);
     if (frmLaunch == this) frmLaunch = nullptr;
 }
 
 LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (app::IsThemeChange(msg, wp, lp)) {
+    if (TrayIcon1 && app::IsThemeChange(msg, wp, lp)) {
         taskbar_ = app::CurrentTaskbar();
         StyleGlass();
     }
-    if (msg == WM_DPICHANGED) TrayIcon1->SetIconDpi(HIWORD(wp));
+    if (TrayIcon1 && msg == WM_DPICHANGED) TrayIcon1->SetIconDpi(HIWORD(wp));
     return Form::WndProc(msg, wp, lp);
 }
 
@@ -166,8 +170,6 @@ bool TfrmLaunch::Guarded() const {
 void TfrmLaunch::stuff1Click(Component*) {
     if (!frmMain || Guarded()) return;
     frmMain->ShowModal();
-    // Exit chosen while the window was shown ends the showing first; it is freed only now.
-    if (exitPending_) FreeMonitor();
 }
 
 void TfrmLaunch::TrayIcon1DblClick(Component*) {
@@ -179,22 +181,11 @@ void TfrmLaunch::About1Click(Component*) {
 }
 
 void TfrmLaunch::exit1Click(Component*) {
-    // The monitor window must not be destroyed inside its own modal showing: terminating the
-    // application ends every modal loop, and the showing command frees it on its way out.
-    if (frmMain && frmMain->Modal())
-        exitPending_ = true;
-    else
-        FreeMonitor();
-    Application::Instance().Terminate();
-}
-
-void TfrmLaunch::FreeMonitor() {
-    if (!frmMain) return;
-    TfrmMain* form = frmMain;
+    // The monitor window is let go at once (no tick or command sees it any more) and freed with
+    // the launcher: not inside its own modal showing, which terminating the application ends,
+    // and not before the tray icon, whose image lists it holds.
     frmMain = nullptr;
-    // The tray must not keep showing from a list that is about to go.
-    if (TrayIcon1) TrayIcon1->SetIconList(nullptr);
-    delete form;
+    Application::Instance().Terminate();
 }
 
 }  // namespace quaff::app

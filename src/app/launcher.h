@@ -71,14 +71,12 @@ private:
     void SelectIconSet();
     // Gives the tray the colours the glass takes on the taskbar as it is now.
     void StyleGlass();
-    void FreeMonitor();
 
     // The taskbar as last told (read again when its look changes) and the drink of the set
     // the tray shows: the glass's colours follow from them.
     std::optional<Taskbar> taskbar_;
     Drink glassDrink_ = Drink::Bitter;
     bool tickErrorShowing_ = false;
-    bool exitPending_ = false;
 };
 
 // Program-wide references, as the launcher keeps them.

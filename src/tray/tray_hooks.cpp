@@ -51,10 +51,8 @@ bool TTrayIcon::ApplicationWindowProc(HWND, UINT message, WPARAM wParam, LPARAM,
         mainFormCheckPending_ = false;
     }
     const UINT taskbarCreated = TaskbarCreatedMessage();
-    if (taskbarCreated != 0 && message == taskbarCreated) {
-        inShell_ = false;  // a new taskbar knows no icons
-        if (iconVisible_) TrayAdd();
-    }
+    // A new taskbar takes the icon again; one that kept it refuses the add, harmlessly.
+    if (taskbarCreated != 0 && message == taskbarCreated && iconVisible_) TrayAdd();
     return false;
 }
 

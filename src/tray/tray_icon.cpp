@@ -161,9 +161,9 @@ bool TTrayIcon::TrayAdd() {
     if (Designing() && !previewApplying_) return false;
     if (!PrepareIconData()) return false;
     if (AddToShell()) return true;
-    // A refusal while the shell already has the icon is harmless; otherwise the shell may
-    // not be ready yet.
-    if (!inShell_) ShellRefused();
+    // A refusal while the shell holds the icon is harmless (the loaded step's add, a new
+    // taskbar that kept it, minimising while it shows); otherwise the shell may not be ready.
+    if (inShell_ != InShell::Held) ShellRefused();
     return false;
 }
 
@@ -171,20 +171,22 @@ bool TTrayIcon::TrayDelete() {
     if (!previewApplying_) iconVisible_ = false;
     if (Designing() && !previewApplying_) return false;
     if (!PrepareIconData()) return false;
-    inShell_ = false;
+    inShell_ = InShell::No;
     retryTimer_.SetEnabled(false);
     return Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
 }
 
 bool TTrayIcon::TrayModify() {
     if (!PrepareIconData()) return false;
-    // After a refusal the icon is not in the notification area: a change adds it again.
-    if (retryTimer_.Enabled()) return AddAgain();
+    // A refused icon is not in the notification area: a change adds it again.
+    if (inShell_ == InShell::Refused) return AddAgain();
     if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
-        inShell_ = true;
+        inShell_ = InShell::Held;
         return true;
     }
-    ShellRefused();
+    // The shell lost an icon it held (it restarted and has not said so yet). An icon it was
+    // never given, or that was removed on purpose, is refused as expected and stays away.
+    if (inShell_ == InShell::Held) ShellRefused();
     return false;
 }
 
@@ -197,39 +199,52 @@ bool TTrayIcon::AddToShell() {
 // The shell has the icon now. A new icon starts with the classic behaviour, so the version
 // asked for is asked again.
 void TTrayIcon::Accepted() {
-    inShell_ = true;
+    inShell_ = InShell::Held;
     retryTimer_.SetEnabled(false);
     if (notifyVersion_ == TNotifyVersion::Version3)
         Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
 }
 
 // The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
-// follow for a while). While the icon is meant to show it is added again on a timer, about a
-// second later first and then twice as long each time, at most a minute apart, until the
-// shell takes it. Nothing runs while all is well.
+// follow for a while). While the icon is meant to show it is added again at each change and
+// on a timer.
 void TTrayIcon::ShellRefused() {
-    inShell_ = false;
-    if (!iconVisible_ || retryTimer_.Enabled()) return;
-    retryTimer_.SetInterval(kFirstRetryDelay);
-    retryTimer_.SetEnabled(true);
+    inShell_ = iconVisible_ ? InShell::Refused : InShell::No;
+    RetryWhileRefused();
+}
+
+// The timer runs while a refused icon has an image to show: about a second after the refusal
+// first, then twice as long each time, at most a minute apart, until the shell takes it.
+// Nothing runs while all is well. An icon without an image has nothing to show and is not
+// pressed on the shell: the change that gives it one adds it again.
+void TTrayIcon::RetryWhileRefused() {
+    if (inShell_ != InShell::Refused || !data_.hIcon) {
+        retryTimer_.SetEnabled(false);
+    } else if (!retryTimer_.Enabled()) {
+        retryTimer_.SetInterval(kFirstRetryDelay);
+        retryTimer_.SetEnabled(true);
+    }
 }
 
 // A refused add can still have added the icon (a shell that answers late), which a modify
 // then finds: either way the icon is there.
 bool TTrayIcon::AddAgain() {
     if (AddToShell()) return true;
-    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) == FALSE) return false;
-    Accepted();
-    return true;
+    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+        Accepted();
+        return true;
+    }
+    RetryWhileRefused();
+    return false;
 }
 
 void TTrayIcon::RetryTick() {
     if (!retryTimer_.Enabled()) return;  // a tick queued before the retrying ended
-    if (!iconVisible_ || !PrepareIconData()) {
+    if (!PrepareIconData()) {
         retryTimer_.SetEnabled(false);
         return;
     }
-    if (AddAgain()) return;
+    if (AddAgain() || !retryTimer_.Enabled()) return;
     const std::uint32_t longer = retryTimer_.Interval() * 2;
     retryTimer_.SetInterval(longer < kLastRetryDelay ? longer : kLastRetryDelay);
 }

@@ -183,6 +183,7 @@ private:
     void Accepted();
     void ShellRefused();
     bool AddAgain();
+    void RetryWhileRefused();
     void RetryTick();
     void CycleTick();
     int NextCycleIndex() const;
@@ -228,7 +229,10 @@ private:
     TSimpleTimer clickTimer_;
     TSimpleTimer exitTimer_;
     TSimpleTimer retryTimer_;  // runs only while the shell refuses an icon meant to show
-    bool inShell_ = false;     // the shell took the icon and has not lost it, as far as known
+    // Where the icon stands with the shell, as far as known: not given to it (never added, or
+    // removed on purpose), held by it, or refused while meant to show.
+    enum class InShell { No, Held, Refused };
+    InShell inShell_ = InShell::No;
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;
     bool cursorOutside_ = true;

@@ -109,12 +109,23 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
+// Runs a new form's create step; when it fails the form is freed, with everything it owns,
+// before the error goes on to the caller: nothing of a form that failed stays behind.
+template <class F>
+F* FinishOrFree(F* form) {
+    try {
+        form->FinishCreation();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    return form;
+}
+
 // Constructs a form and runs its create step.
 template <class F, class... Args>
 F* CreateForm(Args&&... args) {
-    auto* form = new F(std::forward<Args>(args)...);
-    form->FinishCreation();
-    return form;
+    return FinishOrFree(new F(std::forward<Args>(args)...));
 }
 
 // The same for the application's main form: while the application has none, the new form
@@ -124,8 +135,7 @@ F* CreateMainForm(Args&&... args) {
     auto* form = new F(std::forward<Args>(args)...);
     auto& app = Application::Instance();
     if (!app.MainForm()) app.SetMainForm(form);
-    form->FinishCreation();
-    return form;
+    return FinishOrFree(form);
 }
 
 }  // namespace quaff::win

@@ -18,10 +18,14 @@ TEST(Contrast, TheLevelAndTheGlassStandOutOnEveryTaskbar) {
         const char* name;
         Taskbar taskbar;
     } taskbars[] = {
-        {"light, as drawn", {0xEEEEEE, 0x000000}}, {"dark", kDarkTaskbar},
-        {"HC black", {0x000000, 0xFFFFFF}},        {"HC white", {0xFFFFFF, 0x000000}},
-        {"HC #1", {0x000000, 0xFFFF00}},           {"HC #2", {0x000000, 0x00FF00}},
-        {"aquatic", {0x202020, 0xFFFFFF}},         {"desert", {0xFFFAEF, 0x3D3D3D}},
+        {"light, as drawn", {0xEEEEEE, 0x000000}},
+        {"dark", kDarkTaskbar},
+        {"HC black", {0x000000, 0xFFFFFF}},
+        {"HC white", {0xFFFFFF, 0x000000}},
+        {"HC #1", {0x000000, 0xFFFF00}},
+        {"HC #2", {0x000000, 0x00FF00}},
+        {"aquatic", {0x202020, 0xFFFFFF}},
+        {"desert", {0xFFFAEF, 0x3D3D3D}},
         {"dusk", {0x2D3236, 0xB6F6F0}},
     };
     const char* drinks[] = {"bitter", "stout", "lager"};
@@ -29,8 +33,8 @@ TEST(Contrast, TheLevelAndTheGlassStandOutOnEveryTaskbar) {
     for (const auto& t : taskbars)
         for (int d = 0; d < 3; ++d) {
             const bool asDrawn = &t == &taskbars[0];  // kept as defined, whatever it gives
-            const GlassColours colours = asDrawn ? GlassColours{0, std::nullopt}
-                                                 : GlassColoursOn(t.taskbar, Drink(d));
+            const GlassColours colours =
+                asDrawn ? GlassColours{0, std::nullopt} : GlassColoursOn(t.taskbar, Drink(d));
             // The level: the liquid against the empty glass (the taskbar, unless filled);
             // the glass: its outline against the taskbar.
             const double level = ContrastRatio(Rgb888(LiquidColour(Drink(d))),

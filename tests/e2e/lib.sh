@@ -68,6 +68,7 @@ e2e_start_display() {
   wait_for 10 test -e "/tmp/.X11-unix/X$n" || { e2e_broken="Xvfb did not start"; return 1; }
   . "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-prefix.sh"
   prepare_prefix
+  crash_debugger_off
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel \
           --height 32 >/dev/null 2>&1 &
   e2e_trayer_pid=$!

@@ -3,15 +3,21 @@
 // of the window-opening commands, a persistent tick error, and Exit while a window is modal.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "about/about_form.h"
 #include "app/launcher.h"
 #include "app/startup.h"
 #include "core/datetime.h"
+#include "core/errors.h"
 #include "monitor/monitor_form.h"
 #include "registry_test_support.h"
 #include "settings/settings.h"
+#include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
@@ -208,35 +214,90 @@ TEST_F(LauncherTest, APersistentTickErrorShowsOneBoxAtATime) {
     EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), "3 drinks earnt");
 }
 
-// Runs `action` once the monitor window's modal showing is under way.
-void WhileMonitorShown(const std::function<void()>& action) {
+using Command = void (TfrmLaunch::*)(quaff::win::Component*);
+using quaff::win::Form;
+
+// Runs `action` once the window that `open` shows (`shown` reads it) is in its modal loop.
+void WhileShown(Command open, Form* (*shown)(), const std::function<void()>& action) {
     auto* timer = new quaff::win::Timer(nullptr);
     timer->SetInterval(10);
-    timer->OnTimer = [timer, action](quaff::win::Component*) {
-        if (!frmMain || !frmMain->Modal()) return;
+    timer->OnTimer = [timer, shown, action](quaff::win::Component*) {
+        const Form* window = shown();
+        if (!window || !window->Modal()) return;
         timer->SetEnabled(false);
         action();
     };
     timer->SetEnabled(true);
-    frmLaunch->stuff1Click(frmLaunch->stuff1);
+    (frmLaunch->*open)(nullptr);
     delete timer;
 }
 
-TEST_F(LauncherTest, WindowOpeningCommandsDoNothingWhileTheMonitorIsShown) {
+void WhileMonitorShown(const std::function<void()>& action) {
+    WhileShown(
+        &TfrmLaunch::stuff1Click, []() -> Form* { return frmMain; }, action);
+}
+
+std::set<HWND> VisibleWindows() {
+    std::set<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM windows) {
+            if (IsWindowVisible(h)) reinterpret_cast<std::set<HWND>*>(windows)->insert(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// While it lives, closes and counts every window of the thread that shows beyond those shown
+// when it was made: a window the guard let through would hold the test in its modal loop.
+struct NewWindowCloser {
+    static inline std::set<HWND> known;
+    static inline int closed = 0;
+    UINT_PTR id = (known = VisibleWindows(), closed = 0, SetTimer(nullptr, 0, 10, Close));
+    ~NewWindowCloser() { KillTimer(nullptr, id); }
+    static void CALLBACK Close(HWND, UINT, UINT_PTR, DWORD) {
+        for (HWND h : VisibleWindows())
+            if (known.insert(h).second) {
+                ++closed;
+                PostMessageA(h, WM_CLOSE, 0, 0);
+            }
+    }
+};
+
+// The tray keeps taking clicks while a window is shown modally: with any of the program's
+// windows open, none of the three window-opening commands opens another.
+TEST_F(LauncherTest, WindowOpeningCommandsDoNothingWhileAWindowIsOpen) {
+    const struct {
+        const char* name;
+        Command open;
+        Form* (*shown)();
+    } windows[] = {
+        {"the monitor window", &TfrmLaunch::stuff1Click, []() -> Form* { return frmMain; }},
+        {"the settings dialog", &TfrmLaunch::TrayIcon1DblClick,
+         []() -> Form* { return frmSettings; }},
+        {"the about box", &TfrmLaunch::About1Click, []() -> Form* { return frmAbout; }},
+    };
     Start();
-    bool checked = false;
-    WhileMonitorShown([&] {
-        frmLaunch->TrayIcon1DblClick(frmLaunch->Settings1);
-        frmLaunch->About1Click(frmLaunch->About1);
-        frmLaunch->stuff1Click(frmLaunch->stuff1);  // a second showing would nest a loop
-        EXPECT_EQ(frmSettings, nullptr);
-        EXPECT_EQ(frmAbout, nullptr);
-        checked = true;
-        frmMain->Close();
-    });
-    EXPECT_TRUE(checked);
-    EXPECT_FALSE(frmMain->Visible());
-    EXPECT_NE(frmMain, nullptr) << "closing the monitor window keeps it";
+    for (const auto& shown : windows) {
+        for (const auto& asked : windows) {
+            SCOPED_TRACE(std::string(asked.name) + " asked for while " + shown.name + " is open");
+            int opened = -1;
+            WhileShown(shown.open, shown.shown, [&] {
+                Form* window = shown.shown();
+                {
+                    NewWindowCloser closer;
+                    (frmLaunch->*asked.open)(nullptr);
+                    opened = NewWindowCloser::closed;
+                }
+                window->Close();
+            });
+            EXPECT_EQ(opened, 0);
+        }
+    }
+    EXPECT_FALSE(frmMain->Visible()) << "closing the monitor window keeps it";
+    EXPECT_EQ(frmSettings, nullptr);
+    EXPECT_EQ(frmAbout, nullptr);
 }
 
 TEST_F(LauncherTest, CountingGoesOnInTheTrayAfterTheMonitorWindowCloses) {
@@ -262,26 +323,57 @@ TEST_F(LauncherTest, ExitWhileTheMonitorIsShownEndsTheShowingThenFreesIt) {
     for (const auto& [name, request] : requests) {
         SCOPED_TRACE(name);
         quaff::app::StartProgram();
-        WhileMonitorShown([request] {
+        HWND monitor = frmMain->Handle();
+        WhileMonitorShown([request, monitor] {
             request();
-            EXPECT_NE(frmMain, nullptr) << "not destroyed inside its own showing";
+            EXPECT_TRUE(IsWindow(monitor)) << "not destroyed inside its own showing";
         });
         EXPECT_EQ(frmMain, nullptr);
         EXPECT_TRUE(Application::Instance().Terminated());
         tray.Clear();
         delete frmLaunch;
         Application::Instance().ResetTerminated();
+        EXPECT_FALSE(IsWindow(monitor));
         auto deletes = tray.ShellCalls(NIM_DELETE);
         ASSERT_FALSE(deletes.empty()) << "the icon leaves the notification area";
         EXPECT_TRUE(deletes.front().result);
     }
 }
 
+// The shell hears nothing more than the icon's removal (and the second removal the component
+// always asks for, which the shell refuses).
 TEST_F(LauncherTest, ExitWhenIdleFreesTheMonitorAndTerminates) {
     Start();
+    tray.Clear();
     frmLaunch->exit1Click(frmLaunch->exit1);
     EXPECT_EQ(frmMain, nullptr);
     EXPECT_TRUE(Application::Instance().Terminated());
+    delete frmLaunch;
+    EXPECT_EQ(tray.Answers(),
+              (std::vector<std::pair<DWORD, BOOL>>{{NIM_DELETE, 1}, {NIM_DELETE, 0}}));
+}
+
+// A launcher whose create step fails once its icon is in the notification area.
+class LauncherThatFails : public TfrmLaunch {
+public:
+    using TfrmLaunch::TfrmLaunch;
+    ~LauncherThatFails() override { freed = true; }
+    static inline bool freed = false;
+
+protected:
+    void DoCreate() override {
+        TfrmLaunch::DoCreate();
+        throw quaff::Error("Failed to read ImageList data from stream");
+    }
+};
+
+TEST_F(LauncherTest, AnErrorWhileTheLauncherIsCreatedLeavesNoIconBehind) {
+    EXPECT_THROW(quaff::win::CreateMainForm<LauncherThatFails>(nullptr), quaff::Error);
+    EXPECT_TRUE(LauncherThatFails::freed);
+    EXPECT_EQ(Application::Instance().MainForm(), nullptr);
+    EXPECT_EQ(frmMain, nullptr);
+    // The shell held the icon: only an accepted NIM_DELETE leaves it holding none.
+    EXPECT_TRUE(tray.held.empty()) << "a ghost icon is left in the notification area";
 }
 
 }  // namespace

@@ -100,6 +100,7 @@ TEST(TrayHooks, IconsMadeAndFreedInAnyOrderAllKeepTheirHooks) {
         };
         auto allHear = [&](const char* step) {
             SCOPED_TRACE(step);
+            rec.RestartShell();
             rec.Clear();
             SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
             SendMessageA(owner, WM_SHOWWINDOW, TRUE, 0);
@@ -147,6 +148,7 @@ TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
     second->SetIconVisible(true);
     delete first;
     EXPECT_TRUE(probe());
+    rec.RestartShell();
     rec.Clear();
     SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
     EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
@@ -204,13 +206,7 @@ TEST(TrayHooks, TaskbarCreatedPutsAVisibleIconBackAndLeavesAHiddenOneAway) {
     hidden->SetHint("hidden");
     ASSERT_EQ(AddsIn(rec, shown->Identity()), 1);
 
-    // The shell restarted and forgot the icon.
-    NOTIFYICONDATAA gone{};
-    gone.cbSize = quaff::tray::kIconDataSize;
-    gone.hWnd = TTrayIcon::TrayWindow();
-    gone.uID = shown->Identity();
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
-
+    rec.RestartShell();
     rec.Clear();
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);

@@ -2,8 +2,10 @@
 // with real image lists, real icons and the real shared window under Wine.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tray/simple_timer.h"
@@ -109,6 +111,10 @@ TEST_F(TrayIconTest, SettingAListShowsItsFirstImageAtOnce) {
     tray->SetIconList(f.list16);
     EXPECT_EQ(tray->IconIndex(), 0);
     EXPECT_EQ(IconCentreColour(rec.shell.back().data.hIcon), FrameColour(0));
+    // The list read again with other images: their icons show, not those of the first ones.
+    FillImageList(*f.list16, 16, 16);
+    tray->SetIconIndex(12);
+    EXPECT_EQ(IconCentreColour(rec.shell.back().data.hIcon), FrameColour(28));
 }
 
 TEST(TrayIcon, TipRules) {
@@ -214,17 +220,6 @@ TEST_F(TrayIconTest, InDesignStateOnlyThePreviewReachesTheShell) {
     EXPECT_EQ(rec.shell[0].message, static_cast<DWORD>(NIM_MODIFY));
 }
 
-TEST_F(TrayIconTest, SettersActWhileLoadingAndTheLoadedStepRepeatsThem) {
-    owner.BeginLoading();
-    rec.Clear();
-    tray->SetIconVisible(true);
-    ASSERT_EQ(rec.shell.size(), 1u);
-    EXPECT_EQ(rec.shell[0].message, static_cast<DWORD>(NIM_ADD));
-    owner.EndLoading();
-    EXPECT_EQ(rec.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_SETVERSION}));
-    EXPECT_EQ(rec.shell.back().data.uVersion, 0u);
-}
-
 TEST(TrayIcon, RemovedListOrMenuIsForgottenWhoeverOwnedIt) {
     Component trayOwner(nullptr);
     auto* tray = new TTrayIcon(&trayOwner);
@@ -285,61 +280,91 @@ TEST(TrayIcon, CyclingStepsThroughTheListAndReportsTheNextIndex) {
 // The shell refuses for a while, then takes the icon. A refusal while the icon is meant to
 // show has it added again a second later, then twice as long after each further refusal, at
 // most a minute apart, and at any change; once the shell has taken it (and been asked for
-// the version again) a change is a modify and nothing else runs. A refusal that means
-// nothing is wrong starts nothing.
+// the version again) a change is a modify and nothing else runs.
 TEST(TrayIcon, ARefusedIconIsAddedAgainUntilTheShellTakesIt) {
-    enum Refused { Add, AddAtNewTaskbar, Modify };
+    Fixture f;
+    quaff::test::RecordedTray t(false);
+    t.tray->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
+    t.tray->SetIconList(f.list16);
+    t.rec.refuseShell = true;
+    t.tray->SetIconVisible(true);
+    const UINT_PTR retry = LastTimerId(t.rec.log, 1000);
+    ASSERT_NE(retry, 0u);
+    auto tick = [&] { SendMessageA(TSimpleTimer::SharedWindow(), WM_TIMER, retry, 0); };
+    for (int i = 0; i < 7; ++i) tick();
+    std::vector<unsigned long> delays;
+    const std::string started = "SetTimer " + std::to_string(retry) + " ";
+    for (const std::string& line : t.rec.log)
+        if (line.rfind(started, 0) == 0) delays.push_back(std::stoul(line.substr(started.size())));
+    EXPECT_EQ(delays, (std::vector<unsigned long>{1000, 2000, 4000, 8000, 16000, 32000, 60000}));
+    t.rec.refuseShell = false;
+    t.rec.Clear();
+    t.tray->SetHint("2 drinks earnt");
+    EXPECT_EQ(t.rec.Messages(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
+    t.rec.Clear();
+    tick();  // one already queued when the timer stopped
+    t.tray->SetHint("3 drinks earnt");
+    EXPECT_EQ(t.rec.Messages(), std::vector<DWORD>{NIM_MODIFY});
+}
+
+// What the shell is asked at each step of a shown icon (a hidden one where said), and then by
+// a retry, if one runs, once the shell takes calls again. Only an icon the shell could not
+// take, or lost, is added again: not one it refuses by the icon's own sequence, nor one
+// removed on purpose.
+TEST(TrayIcon, OnlyAnIconTheShellCouldNotTakeOrLostIsAddedAgain) {
+    using Step = std::function<void(quaff::test::RecordedTray&, Fixture&)>;
+    using Calls = std::vector<std::pair<DWORD, BOOL>>;
+    const UINT taskbarCreated = TTrayIcon::TaskbarCreatedMessage();
+    HWND app = quaff::win::Application::Instance().Handle();
     const struct {
         const char* name;
-        bool shownBefore;
-        Refused refused;
-        bool retries;
-        bool takenByTimer;  // else at the next change
+        bool shown;
+        bool refusing;  // the shell refuses everything during the step
+        Step step;
+        Calls calls;
     } cases[] = {
-        {"add refused on becoming visible", false, Add, true, true},
-        {"add refused at a new taskbar", true, AddAtNewTaskbar, true, false},
-        {"modify refused while visible", true, Modify, true, true},
-        {"modify refused while hidden", false, Modify, false, false},
-        {"add refused while the shell has the icon", true, Add, false, false},
+        // clang-format off
+        {"refused on becoming visible (the shell not ready at sign-in)", false, true,
+         [](auto& t, auto&) { t.tray->SetIconVisible(true); },
+         {{NIM_ADD, 0}, {NIM_ADD, 1}}},
+        {"lost by a shell that restarted and has not said so yet", true, false,
+         [](auto& t, auto&) { t.rec.RestartShell(); t.tray->SetHint("1 drinks earnt"); },
+         {{NIM_MODIFY, 0}, {NIM_ADD, 1}}},
+        {"removed by DesignPreview at run time: stays removed", true, false,
+         [](auto& t, auto&) { t.tray->SetDesignPreview(false); t.tray->SetHint("1 drinks earnt"); },
+         {{NIM_DELETE, 1}, {NIM_MODIFY, 0}}},
+        {"TaskbarCreated while the shell kept the icon", true, false,
+         [&](auto&, auto&) { SendMessageA(app, taskbarCreated, 0, 0); },
+         {{NIM_ADD, 0}}},
+        {"refused while it has no image", true, true,
+         [](auto& t, auto& f) { t.tray->SetIconList(f.empty); },
+         {{NIM_MODIFY, 0}, {NIM_ADD, 0}, {NIM_MODIFY, 0}}},
+        {"the loaded step adds again what the shell holds", true, false,
+         [](auto& t, auto&) { t.owner.EndLoading(); },
+         {{NIM_MODIFY, 1}, {NIM_ADD, 0}, {NIM_SETVERSION, 1}}},
+        {"a modify of a hidden icon", false, false,
+         [](auto& t, auto&) { t.tray->SetHint("1 drinks earnt"); },
+         {{NIM_MODIFY, 0}}},
+        {"minimising to the tray while the icon shows", true, false,
+         [&](auto& t, auto&) { t.tray->SetMinimizeToTray(true);
+                               SendMessageA(app, WM_SIZE, SIZE_MINIMIZED, 0); },
+         {{NIM_ADD, 0}}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Component owner(nullptr);
-        TrayRecorder rec(false);
-        auto* tray = new TTrayIcon(&owner);
-        tray->SetNotifyVersion(quaff::tray::TNotifyVersion::Version3);
-        if (c.shownBefore) tray->SetIconVisible(true);
-        rec.refuseShell = true;
-        if (c.refused == Add) tray->SetIconVisible(true);
-        if (c.refused == AddAtNewTaskbar)
-            SendMessageA(quaff::win::Application::Instance().Handle(),
-                         TTrayIcon::TaskbarCreatedMessage(), 0, 0);
-        if (c.refused == Modify) tray->SetHint("refused");
-        const UINT_PTR retry = LastTimerId(rec.log, 1000);
-        ASSERT_EQ(retry != 0, c.retries);
-        auto tick = [&] { SendMessageA(TSimpleTimer::SharedWindow(), WM_TIMER, retry, 0); };
-        if (retry) {
-            for (int i = 0; i < 7; ++i) tick();
-            std::vector<unsigned long> delays;
-            const std::string started = "SetTimer " + std::to_string(retry) + " ";
-            for (const std::string& line : rec.log)
-                if (line.rfind(started, 0) == 0)
-                    delays.push_back(std::stoul(line.substr(started.size())));
-            EXPECT_EQ(delays,
-                      (std::vector<unsigned long>{1000, 2000, 4000, 8000, 16000, 32000, 60000}));
-        }
-        rec.refuseShell = false;
-        rec.Clear();
-        if (c.takenByTimer)
-            tick();
-        else
-            tray->SetHint("2 drinks earnt");
-        const std::vector<DWORD> taken = {NIM_ADD, NIM_SETVERSION}, changed = {NIM_MODIFY};
-        EXPECT_EQ(rec.Messages(), c.retries ? taken : changed);
-        rec.Clear();
-        tick();  // one already queued when the timer stopped
-        tray->SetHint("3 drinks earnt");
-        EXPECT_EQ(rec.Messages(), changed);
+        Fixture f;
+        quaff::test::RecordedTray t(false);
+        t.owner.BeginLoading();  // shown as its designed values are applied, as on a form
+        t.tray->SetIconList(f.list16);
+        t.tray->SetIconVisible(c.shown);
+        t.rec.Clear();
+        t.rec.refuseShell = c.refusing;
+        c.step(t, f);
+        t.rec.refuseShell = false;
+        if (const UINT_PTR retry = LastTimerId(t.rec.log, 1000))
+            SendMessageA(TSimpleTimer::SharedWindow(), WM_TIMER, retry, 0);
+        EXPECT_EQ(t.rec.Answers(), c.calls);
     }
 }
 

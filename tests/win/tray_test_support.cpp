@@ -8,14 +8,43 @@
 
 namespace quaff::test {
 
-void FillImageList(win::ImageList& list, int count) {
+BOOL TrayRecorder::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+    ++shellCount;
+    if (onShell) onShell(message, *data);
+    const std::pair<HWND, UINT> icon{data->hWnd, data->uID};
+    const bool holds = held.count(icon) != 0;
+    BOOL result = !refuseShell && (message == NIM_ADD ? !holds : holds);
+    if (result && passThrough) result = TrayPlatform::Shell_NotifyIconA(message, data);
+    if (result && message == NIM_ADD) held.insert(icon);
+    if (result && message == NIM_DELETE) held.erase(icon);
+    if (keepShellCalls) {
+        ShellCall call{message, {}, result};
+        memcpy(&call.data, data,
+               data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
+        shell.push_back(call);
+    }
+    return result;
+}
+
+void TrayRecorder::RestartShell() {
+    for (const auto& [window, id] : held) {
+        NOTIFYICONDATAA gone{};
+        gone.cbSize = tray::kIconDataSize;
+        gone.hWnd = window;
+        gone.uID = id;
+        if (passThrough) TrayPlatform::Shell_NotifyIconA(NIM_DELETE, &gone);
+    }
+    held.clear();
+}
+
+void FillImageList(win::ImageList& list, int count, int first) {
     const win::UniqueImageList himl(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 1));
     win::ScreenDC screen;
     for (int i = 0; i < count; ++i) {
         win::UniqueDC dc(CreateCompatibleDC(screen.get()));
         win::UniqueBitmap image(CreateCompatibleBitmap(screen.get(), 16, 16));
         win::UniqueBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
-        win::UniqueBrush brush(CreateSolidBrush(FrameColour(i)));
+        win::UniqueBrush brush(CreateSolidBrush(FrameColour(first + i)));
         RECT r{0, 0, 16, 16};
         {
             const win::SelectedObject drawn(dc.get(), image.get());

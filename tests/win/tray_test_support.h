@@ -2,9 +2,11 @@
 //
 // TrayRecorder: a platform for the tray and timer tests that records every call the component makes to the
 // shell, the window timers, the foreground and posted messages, and answers input-state
-// questions from values the test sets. With passThrough the shell, timer, foreground and
-// post calls also go to Windows, so the icon and the timers are real; refuseShell makes the
-// shell calls fail instead.
+// questions from values the test sets. Its shell behaves like the shell: it holds icons by
+// (window, id), takes an add of an icon it does not hold and a modify, delete or version of
+// one it holds, and refuses the rest; refuseShell makes it refuse everything for a while (a
+// shell not ready yet). With passThrough the calls it takes, and the timer, foreground and
+// post calls, also go to Windows, so the icon and the timers are real.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tray/tray_icon.h"
@@ -44,20 +47,7 @@ public:
     }
     ~TrayRecorder() override { tray::InstallPlatform(previous_); }
 
-    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
-        ++shellCount;
-        if (onShell) onShell(message, *data);
-        const BOOL result = refuseShell   ? FALSE
-                            : passThrough ? TrayPlatform::Shell_NotifyIconA(message, data)
-                                          : TRUE;
-        if (keepShellCalls) {
-            ShellCall call{message, {}, result};
-            memcpy(&call.data, data,
-                   data->cbSize <= sizeof(call.data) ? data->cbSize : sizeof(call.data));
-            shell.push_back(call);
-        }
-        return result;
-    }
+    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override;
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
         lastTimerWindow = window;
@@ -93,6 +83,12 @@ public:
         for (const ShellCall& c : shell) out.push_back(c.message);
         return out;
     }
+    // The kinds of the shell calls with the shell's answers, in order.
+    std::vector<std::pair<DWORD, BOOL>> Answers() const {
+        std::vector<std::pair<DWORD, BOOL>> out;
+        for (const ShellCall& c : shell) out.emplace_back(c.message, c.result);
+        return out;
+    }
     // Shell calls of one kind, in order.
     std::vector<ShellCall> ShellCalls(DWORD message) const {
         std::vector<ShellCall> out;
@@ -107,9 +103,12 @@ public:
         posted.clear();
         shellCount = 0;
     }
+    // The shell restarts: it holds no icon any more (a real one behind forgets them too).
+    void RestartShell();
 
     bool passThrough;
     bool refuseShell = false;  // answers every shell call as refused (a shell not ready yet)
+    std::set<std::pair<HWND, UINT>> held;  // the icons the shell holds
     bool keepShellCalls = true;
     // Sees each shell call as it is made (while the icon it names is still alive).
     std::function<void(DWORD message, const NOTIFYICONDATAA& data)> onShell;
@@ -141,9 +140,9 @@ struct RecordedTray {
 // The colour of image i in lists made by FillImageList: distinct for every i below 32.
 inline COLORREF FrameColour(int i) { return RGB(8 * i, 255 - 8 * i, (i * 37) % 256); }
 
-// Fills `list` with `count` 16 by 16 images of one colour each, going through the same
-// stored-stream path as the program's icon sets.
-void FillImageList(win::ImageList& list, int count);
+// Fills `list` with `count` 16 by 16 images of one colour each (image i in the colour of
+// frame first + i), going through the same stored-stream path as the program's icon sets.
+void FillImageList(win::ImageList& list, int count, int first = 0);
 
 // The colour at the centre of an icon's image, or CLR_INVALID when there is none.
 COLORREF IconCentreColour(HICON icon);
