@@ -1,7 +1,9 @@
 #include "monitor/monitor_form.h"
 
+#include <cstdio>
 #include <exception>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,6 +18,7 @@
 #include "win/clock.h"
 #include "win/layout.h"
 #include "win/locale.h"
+#include "win/text.h"
 
 namespace quaff::monitor {
 
@@ -211,7 +214,11 @@ bool TfrmMain::ShowPictureFile(const std::string& path) {
     // Decoded no larger than needed to cover the picture area, then kept at the area's size:
     // the picture stays while the window is hidden, and costs no more than what it fills.
     const SIZE area = PictureArea();
-    Picture picture = DecodeJpegFile(path, area.cx, area.cy);
+    // Opened by its UTF-16 name: the C runtime's own conversion of a narrow name is not the
+    // program's to rely on.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        _wfopen(win::WideText(path).c_str(), L"rb"), &std::fclose);
+    Picture picture = DecodeJpegFile(file.get(), path, area.cx, area.cy);
     if (picture.empty()) return false;
     // A decode that does not cover the area is the file at its full size.
     pictureAtFileSize_ = picture.width < area.cx || picture.height < area.cy;
