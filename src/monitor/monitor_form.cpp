@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/artwork.h"
+#include "core/errors.h"
 #include "core/earnings.h"
 #include "core/icon_sets.h"
 #include "core/jpeg_picture.h"
@@ -140,16 +141,28 @@ void TfrmMain::FormShow() {
 void TfrmMain::Button1Click(win::Component*) {
     // Everything that can fail comes first, so a failure leaves the last period as it was.
     const win::Clock& clock = win::Clock::Current();
-    const DateTime start = clock.LocalNow();
-    const int64_t startUtc = clock.UtcTicks();
-    std::string shown = DateTimeToStr(start, win::UserFormats());
+    const CountingPeriod period{clock.LocalNow(), clock.UtcTicks()};
+    std::string shown = DateTimeToStr(period.localStart, win::UserFormats());
 
     amountEarned_ = 0;
     drinkCount_ = 0;
-    startTime_ = start;
-    startUtcTicks_ = startUtc;
-    Label4->SetCaption(std::move(shown));
+    BeginPeriod(period, std::move(shown));
+    if (!SaveCountingPeriod(period)) throw Error(kPeriodNotSaved);
+}
+
+bool TfrmMain::ResumePeriod() {
+    const std::optional<CountingPeriod> period = LoadCountingPeriod();
+    if (!period || period->utcStartTicks > win::Clock::Current().UtcTicks()) return false;
+    BeginPeriod(*period, DateTimeToStr(period->localStart, win::UserFormats()));
+    return true;
+}
+
+void TfrmMain::BeginPeriod(const CountingPeriod& period, std::string shownStart) {
+    startTime_ = period.localStart;
+    startUtcTicks_ = period.utcStartTicks;
+    Label4->SetCaption(std::move(shownStart));
     running_ = true;
+    ++periodsBegun_;
     Button1->SetEnabled(false);
     Button2->SetEnabled(true);
 }
@@ -158,6 +171,7 @@ void TfrmMain::Button2Click(win::Component*) {
     running_ = false;
     Button1->SetEnabled(true);
     Button2->SetEnabled(false);
+    ClearCountingPeriod();
 }
 
 void TfrmMain::FixInPlace1Click(win::Component*) {
