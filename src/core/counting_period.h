@@ -13,8 +13,8 @@
 namespace quaff {
 
 struct CountingPeriod {
-    DateTime localStart = 0;     // shown as the start time
-    int64_t utcStartTicks = 0;   // what the elapsed time is measured from
+    DateTime localStart = 0;    // shown as the start time
+    int64_t utcStartTicks = 0;  // what the elapsed time is measured from
 
     bool operator==(const CountingPeriod&) const = default;
 };

@@ -53,7 +53,8 @@ void LoadSettings(TBeer& beer) noexcept {
 bool SaveCountingPeriod(const CountingPeriod& period) noexcept {
     try {
         win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
-        return ini.OpenKey(kKey, true) && ini.WriteString(kSection, kPeriodValue, PeriodText(period));
+        return ini.OpenKey(kKey, true) &&
+               ini.WriteString(kSection, kPeriodValue, PeriodText(period));
     } catch (...) {
         return false;
     }
@@ -63,8 +64,7 @@ void ClearCountingPeriod() noexcept {
     try {
         win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
         if (ini.OpenKey(kKey, false)) ini.DeleteValue(kSection, kPeriodValue);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 std::optional<CountingPeriod> LoadCountingPeriod() noexcept {

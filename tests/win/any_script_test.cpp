@@ -24,8 +24,10 @@ namespace {
 
 using quaff::test::kSettingsKey;
 
-const std::wstring kName = L"\u0141ukasz \u0106wik \u03A9\u03BC\u03AD\u03B3\u03B1 \u0416\u043E\u0440\u0430";
-const std::wstring kFolder = L"\u0141\u00F3d\u017A \u03A9\u03BC\u03AD\u03B3\u03B1 \u0416\u043E\u0440\u0430";
+const std::wstring kName =
+    L"\u0141ukasz \u0106wik \u03A9\u03BC\u03AD\u03B3\u03B1 \u0416\u043E\u0440\u0430";
+const std::wstring kFolder =
+    L"\u0141\u00F3d\u017A \u03A9\u03BC\u03AD\u03B3\u03B1 \u0416\u043E\u0440\u0430";
 
 std::wstring RawText(const char* name) {
     wchar_t data[512] = {};

@@ -215,15 +215,19 @@ TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs)
     };
     const Step steps[] = {
         {"the same message repeats", [] {}, false},
-        {"the message changes", [] {
+        {"the message changes",
+         [] {
              quaff::TBeer other = WorkedExample(0);
              other.HoursADay = "x";
              Store(other);
-         }, true},
-        {"Stop, then Start", [] {
+         },
+         true},
+        {"Stop, then Start",
+         [] {
              frmMain->Button2Click(frmMain->Button2);
              frmMain->Button1Click(frmMain->Button1);
-         }, true},
+         },
+         true},
         {"settings saved unchanged", saveSettingsWithOk, true},
     };
     size_t reports = 1;
@@ -338,9 +342,9 @@ TEST_F(LauncherTest, AStoredPeriodIsResumedAsIfTheProgramHadNeverStopped) {
         EXPECT_EQ(frmMain->Running(), c.resumes);
         EXPECT_EQ(frmMain->Button1->Enabled(), !c.resumes);
         if (c.resumes) EXPECT_TRUE(frmMain->Button2->Enabled());
-        EXPECT_EQ(frmMain->Label4->Caption(),
-                  c.resumes ? quaff::DateTimeToStr(hourAgo.localStart, quaff::FormatSettings{})
-                            : "");
+        EXPECT_EQ(
+            frmMain->Label4->Caption(),
+            c.resumes ? quaff::DateTimeToStr(hourAgo.localStart, quaff::FormatSettings{}) : "");
         frmLaunch->Timer1Timer(frmLaunch->Timer1);
         EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), c.resumes ? 6 : 15) << "an hour's frame";
         EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), c.resumes ? "3 drinks earnt" : "");
@@ -360,13 +364,15 @@ TEST_F(LauncherTest, StopAndExitEndThePeriodTheEndOfTheSessionAndAnUpdateKeepIt)
     const Case cases[] = {
         {"Stop", [] { frmMain->Button2Click(frmMain->Button2); }, false, false},
         {"Exit", [] { frmLaunch->exit1Click(frmLaunch->exit1); }, false, false},
-        {"end of session", [] { SendMessageA(frmLaunch->Handle(), WM_ENDSESSION, TRUE, 0); },
-         true, true},
-        {"update", [] {
+        {"end of session", [] { SendMessageA(frmLaunch->Handle(), WM_ENDSESSION, TRUE, 0); }, true,
+         true},
+        {"update",
+         [] {
              EXPECT_EQ(SendMessageA(Application::Instance().Handle(),
                                     quaff::app::SingleInstance::CloseForUpdateMessage(), 0, 0),
                        quaff::app::SingleInstance::kClosingForUpdate);
-         }, true, false},
+         },
+         true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -158,7 +158,8 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
         *field = std::string(10000, fill++);
     // Text in several scripts, two to four bytes a character (the program's code page is UTF-8).
     const std::string scripts =
-        "\xC5\x81\xC3\xB3" "d\xC5\xBA \xCE\xA9\xCE\xBC \xD0\x96 \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8D\xBA";
+        "\xC5\x81\xC3\xB3"
+        "d\xC5\xBA \xCE\xA9\xCE\xBC \xD0\x96 \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8D\xBA";
     const struct {
         const char* what;
         TBeer record;
