@@ -3,6 +3,9 @@
 // opens the monitor window, the settings dialog and the about box.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "win/form.h"
 
 namespace quaff::win {
@@ -49,6 +52,10 @@ public:
     void About1Click(win::Component* sender);
     void exit1Click(win::Component* sender);
 
+    // Ends the program as Exit does but keeps a counting period under way for the next start
+    // to resume: the end of the Windows session, and the installer closing it for an update.
+    void CloseKeepingPeriod();
+
     // The counting tick itself; errors propagate (Timer1Timer reports them).
     void UpdateTray();
 
@@ -66,7 +73,16 @@ private:
     bool Guarded() const;
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
+    // Ends the message loop (and a modal showing under way), freeing the monitor window.
+    void Quit();
 
+    // The tick error last reported, and in which period.
+    struct TickError {
+        std::string message;
+        unsigned period;
+        bool operator==(const TickError&) const = default;
+    };
+    std::optional<TickError> reportedTickError_;
     bool tickErrorShowing_ = false;
 };
 
