@@ -57,6 +57,7 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\quaffometer.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Quaffometer now"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -64,10 +65,15 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 
 !insertmacro MUI_LANGUAGE "English"
 
-; Asks a running Quaffometer to quit (WM_CLOSE to its application window quits the way its
-; tray menu's Exit does) and waits for the process to end, so its file can be replaced or
-; removed. When it does not end, says so and offers to try again; a silent run gives up and
-; ends with an error code, leaving everything as it was.
+; 1 when the install closed a running Quaffometer: it is started again once installed.
+Var Restart
+
+; Asks a running Quaffometer to quit and waits for the process to end, so its file can be
+; replaced or removed. The uninstaller sends WM_CLOSE to its application window, which quits
+; the way its tray menu's Exit does. The installer first asks it to close for the update,
+; which keeps a counting period under way for the copy started afterwards; a copy older than
+; that request answers 0 and is sent WM_CLOSE. When it does not end, says so and offers to
+; try again; a silent run gives up and ends with an error code, leaving everything as it was.
 !macro CLOSE_RUNNING_PROGRAM un
 Function ${un}CloseRunningProgram
   retry:
@@ -78,7 +84,18 @@ Function ${un}CloseRunningProgram
   DetailPrint "Asking the running Quaffometer to quit..."
   System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
   System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'  ; SYNCHRONIZE
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  !if "${un}" == ""
+    StrCpy $Restart 1
+    System::Call 'user32::RegisterWindowMessageW(w "Quaffometer.CloseForUpdate") i .r4'
+    ; SMTO_ABORTIFHUNG; $6 is 0 when it did not answer, $5 its answer.
+    System::Call 'user32::SendMessageTimeoutW(p r0, i r4, p 0, p 0, i 2, i 5000, *p 0 r5) p .r6'
+    ${If} $6 != 0
+    ${AndIf} $5 != 1
+      SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ${EndIf}
+  !else
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  !endif
   StrCpy $3 1
   ${If} $2 != 0
     System::Call 'kernel32::WaitForSingleObject(p r2, i 15000) i .r3'
@@ -124,6 +141,21 @@ SectionEnd
 Section /o "Start Quaffometer when I sign in" SecStartup
   CreateShortcut "$SMSTARTUP\${SHORTCUT}" "$INSTDIR\quaffometer.exe"
 SectionEnd
+
+; The copy the install closed runs again, resuming its counting period.
+Section "-Restart"
+  ${If} $Restart == 1
+    Exec '"$INSTDIR\quaffometer.exe"'
+  ${EndIf}
+SectionEnd
+
+; It is running already: the finish page does not offer to start a second one.
+Function FinishShow
+  ${If} $Restart == 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The program, a Start-menu shortcut and an entry in Settings > Apps to remove it."

@@ -41,16 +41,16 @@ win::MenuItem* AddItem(win::PopupMenu* menu, const char* name, const char* capti
 }
 
 // A dialog that exists only while shown: `ref` names it meanwhile (the guard reads it), and it
-// is freed and `ref` cleared on every path.
+// is freed and `ref` cleared on every path. Answers the modal result.
 template <class Dialog>
-void ShowWhileOpen(TfrmLaunch* owner, Dialog*& ref) {
+int ShowWhileOpen(TfrmLaunch* owner, Dialog*& ref) {
     ref = new Dialog(owner);
     const win::ScopeExit freed([&ref] {
         delete ref;
         ref = nullptr;
     });
     ref->FinishCreation();
-    ref->ShowModal();
+    return ref->ShowModal();
 }
 
 }  // namespace
@@ -119,6 +119,13 @@ LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         StyleGlass();
     }
     if (TrayIcon1 && msg == WM_DPICHANGED) TrayIcon1->SetIconDpi(HIWORD(wp));
+    if (msg == WM_ENDSESSION && wp) {
+        // The session ends: Windows may end the process as soon as this returns, so the icon
+        // leaves the tray now. A period under way is resumed at the next sign-in.
+        if (TrayIcon1) TrayIcon1->SetIconVisible(false);
+        CloseKeepingPeriod();
+        return 0;
+    }
     return Form::WndProc(msg, wp, lp);
 }
 
@@ -132,6 +139,7 @@ void TfrmLaunch::FormCreate() {
     frmMain->FinishCreation();
     SelectIconSet();
     TrayIcon1->SetIconIndex(15);
+    frmMain->ResumePeriod();
 }
 
 void TfrmLaunch::SelectIconSet() {
@@ -153,10 +161,14 @@ void TfrmLaunch::UpdateTray() {
 void TfrmLaunch::Timer1Timer(Component*) {
     try {
         UpdateTray();
+        reportedTickError_.reset();
     } catch (const std::exception& e) {
-        // A setting that stays wrong fails every tick: one box at a time, never a pile of
-        // them nested in each other; once it is closed the next failing tick reports again.
-        if (tickErrorShowing_) return;
+        // A setting that stays wrong fails every tick: it is reported once, in one box. The
+        // next tick tries again and says nothing until the error changes, the user starts a
+        // new period or saves the settings, or a tick has gone right in between.
+        const TickError error{e.what(), frmMain ? frmMain->PeriodsBegun() : 0};
+        if (tickErrorShowing_ || reportedTickError_ == error) return;
+        reportedTickError_ = error;
         tickErrorShowing_ = true;
         const win::ScopeExit closed([this] { tickErrorShowing_ = false; });
         Application::Instance().HandleException(e);
@@ -173,7 +185,8 @@ void TfrmLaunch::stuff1Click(Component*) {
 }
 
 void TfrmLaunch::TrayIcon1DblClick(Component*) {
-    if (!Guarded()) ShowWhileOpen(this, frmSettings);
+    // Saved settings may mend (or change) an error the tick reported: it is told again.
+    if (!Guarded() && ShowWhileOpen(this, frmSettings) == win::mrOk) reportedTickError_.reset();
 }
 
 void TfrmLaunch::About1Click(Component*) {
@@ -181,6 +194,13 @@ void TfrmLaunch::About1Click(Component*) {
 }
 
 void TfrmLaunch::exit1Click(Component*) {
+    ClearCountingPeriod();  // the user's Exit ends the period; the next start is idle
+    Quit();
+}
+
+void TfrmLaunch::CloseKeepingPeriod() { Quit(); }
+
+void TfrmLaunch::Quit() {
     // The monitor window is let go at once (no tick or command sees it any more) and freed with
     // the launcher: not inside its own modal showing, which terminating the application ends,
     // and not before the tray icon, whose image lists it holds.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "core/glass_contrast.h"
 #include "win/form.h"
@@ -52,6 +53,10 @@ public:
     void About1Click(win::Component* sender);
     void exit1Click(win::Component* sender);
 
+    // Ends the program as Exit does but keeps a counting period under way for the next start
+    // to resume: the end of the Windows session, and the installer closing it for an update.
+    void CloseKeepingPeriod();
+
     // The counting tick itself; errors propagate (Timer1Timer reports them).
     void UpdateTray();
 
@@ -76,6 +81,17 @@ private:
     // the tray shows: the glass's colours follow from them.
     std::optional<Taskbar> taskbar_;
     Drink glassDrink_ = Drink::Bitter;
+
+    // Ends the message loop (and a modal showing under way), freeing the monitor window.
+    void Quit();
+
+    // The tick error last reported, and in which period.
+    struct TickError {
+        std::string message;
+        unsigned period;
+        bool operator==(const TickError&) const = default;
+    };
+    std::optional<TickError> reportedTickError_;
     bool tickErrorShowing_ = false;
 };
 

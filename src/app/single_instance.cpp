@@ -14,6 +14,11 @@ UINT SingleInstance::ShowRequestMessage() {
     return message;
 }
 
+UINT SingleInstance::CloseForUpdateMessage() {
+    static const UINT message = RegisterWindowMessageA("Quaffometer.CloseForUpdate");
+    return message;
+}
+
 SingleInstance::SingleInstance() {
     mutex_.reset(CreateMutexA(nullptr, FALSE, kMutexName));
     if (!mutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return;

@@ -20,6 +20,11 @@ public:
 
     // The message a second copy posts to the first one's application window.
     static UINT ShowRequestMessage();
+    // The message the installer sends the application window before an update: close, keeping
+    // a counting period for the copy it starts afterwards. The copy answers kClosingForUpdate;
+    // an older one, which does not know the message, answers 0 and is sent WM_CLOSE instead.
+    static UINT CloseForUpdateMessage();
+    static constexpr LRESULT kClosingForUpdate = 1;
 
 private:
     win::UniqueKernelHandle mutex_;

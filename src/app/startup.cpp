@@ -15,16 +15,23 @@ TfrmLaunch* StartProgram() {
     win::UserFormats();  // the locale's formats, read once at start-up
 
     // A second copy asks for the monitor window; WM_CLOSE to the application window (sent by
-    // the installer and uninstaller, or by Windows itself) quits the way the tray's Exit does,
-    // also while a window is shown modally.
+    // the uninstaller, or by Windows itself) quits the way the tray's Exit does, also while a
+    // window is shown modally; the installer's request before an update quits too, keeping a
+    // counting period for the copy it starts afterwards.
     const UINT showRequest = SingleInstance::ShowRequestMessage();
-    app.SetMessageHook([showRequest](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-        if (!frmLaunch || (msg != showRequest && msg != WM_CLOSE)) return false;
+    const UINT closeForUpdate = SingleInstance::CloseForUpdateMessage();
+    app.SetMessageHook([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (!frmLaunch) return false;
+        result = 0;
         if (msg == showRequest)
             frmLaunch->stuff1Click(frmLaunch);
-        else
+        else if (msg == WM_CLOSE)
             frmLaunch->exit1Click(frmLaunch);
-        result = 0;
+        else if (msg == closeForUpdate) {
+            frmLaunch->CloseKeepingPeriod();
+            result = SingleInstance::kClosingForUpdate;
+        } else
+            return false;
         return true;
     });
 

@@ -1,7 +1,8 @@
 // The program's start-up, after the single-instance check: the application object (main
 // form never shown, title "Quaffometer"), the locale's formats read once, a second copy's
 // request to show the monitor window, a request to quit (WM_CLOSE to the application window)
-// that runs the tray's Exit, and the hidden launcher as the main form.
+// that runs the tray's Exit, the installer's request to close for an update, and the hidden
+// launcher as the main form.
 #pragma once
 
 namespace quaff::app {

@@ -158,7 +158,10 @@ std::string FormatDateTimePicture(std::string_view picture, DateTime value,
                 break;
             case 't': {
                 const std::string& designator = p.hour < 12 ? fs.timeAMString : fs.timePMString;
-                out += run == 1 ? designator.substr(0, 1) : designator;
+                // "t" is its first character, several bytes long in UTF-8 beyond ASCII.
+                size_t first = designator.empty() ? 0 : 1;
+                while (first < designator.size() && (designator[first] & 0xC0) == 0x80) ++first;
+                out += run == 1 ? designator.substr(0, first) : designator;
                 break;
             }
             default:

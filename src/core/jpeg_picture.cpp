@@ -192,16 +192,21 @@ struct DecompressGuard {
 
 Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
                        size_t memoryBudget) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    return DecodeJpegFile(file.get(), path, drawWidth, drawHeight, memoryBudget);
+}
+
+Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, int drawHeight,
+                       size_t memoryBudget) {
     // libjpeg reads 4 KiB at a time: through a larger buffer a camera's picture takes a
     // hundred reads instead of more than a thousand (under Wine each is a system call).
-    if (file) std::setvbuf(file.get(), nullptr, _IOFBF, size_t{1} << 16);
+    if (file) std::setvbuf(file, nullptr, _IOFBF, size_t{1} << 16);
     // A folder opens on some systems and fails at the first read; to the user it is the same.
-    const int first = file ? std::fgetc(file.get()) : EOF;
-    if (!file || (first == EOF && std::ferror(file.get())))
+    const int first = file ? std::fgetc(file) : EOF;
+    if (!file || (first == EOF && std::ferror(file)))
         throw FileOpenError("Cannot open file " + path);
     if (first == EOF) return {};
-    std::ungetc(first, file.get());
+    std::ungetc(first, file);
 
     Picture picture;
     std::vector<JSAMPLE> cmykRow;
@@ -215,7 +220,7 @@ Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
     err.pub.emit_message = OnMessage;
     DecompressGuard guard{&cinfo};
 
-    switch (DecodeStream(&cinfo, &err, file.get(), &job)) {
+    switch (DecodeStream(&cinfo, &err, file, &job)) {
         case Outcome::Done:
             return picture;
         case Outcome::LibraryError:

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ inline constexpr int kMaxJpegScans = 500;
 //  - more memory needed than memoryBudget: JpegError "JPEG image too large: W x H pixels";
 //  - a file that ends early decodes what it holds; the rest of the picture is grey.
 Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
+                       size_t memoryBudget = kDefaultJpegBudget);
+
+// The same for a file the caller opened for reading in binary mode (and closes), or null when
+// it could not be opened; `path` names it in the reports.
+Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, int drawHeight,
                        size_t memoryBudget = kDefaultJpegBudget);
 
 // The same at full size.

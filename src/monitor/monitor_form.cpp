@@ -1,12 +1,15 @@
 #include "monitor/monitor_form.h"
 
+#include <cstdio>
 #include <exception>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "core/artwork.h"
+#include "core/errors.h"
 #include "core/earnings.h"
 #include "core/icon_sets.h"
 #include "core/jpeg_picture.h"
@@ -16,6 +19,7 @@
 #include "win/clock.h"
 #include "win/layout.h"
 #include "win/locale.h"
+#include "win/text.h"
 
 namespace quaff::monitor {
 
@@ -140,16 +144,28 @@ void TfrmMain::FormShow() {
 void TfrmMain::Button1Click(win::Component*) {
     // Everything that can fail comes first, so a failure leaves the last period as it was.
     const win::Clock& clock = win::Clock::Current();
-    const DateTime start = clock.LocalNow();
-    const int64_t startUtc = clock.UtcTicks();
-    std::string shown = DateTimeToStr(start, win::UserFormats());
+    const CountingPeriod period{clock.LocalNow(), clock.UtcTicks()};
+    std::string shown = DateTimeToStr(period.localStart, win::UserFormats());
 
     amountEarned_ = 0;
     drinkCount_ = 0;
-    startTime_ = start;
-    startUtcTicks_ = startUtc;
-    Label4->SetCaption(std::move(shown));
+    BeginPeriod(period, std::move(shown));
+    if (!SaveCountingPeriod(period)) throw Error(kPeriodNotSaved);
+}
+
+bool TfrmMain::ResumePeriod() {
+    const std::optional<CountingPeriod> period = LoadCountingPeriod();
+    if (!period || period->utcStartTicks > win::Clock::Current().UtcTicks()) return false;
+    BeginPeriod(*period, DateTimeToStr(period->localStart, win::UserFormats()));
+    return true;
+}
+
+void TfrmMain::BeginPeriod(const CountingPeriod& period, std::string shownStart) {
+    startTime_ = period.localStart;
+    startUtcTicks_ = period.utcStartTicks;
+    Label4->SetCaption(std::move(shownStart));
     running_ = true;
+    ++periodsBegun_;
     // Stop first: a Start pressed from the keyboard hands the focus on to it.
     Button2->SetEnabled(true);
     Button1->SetEnabled(false);
@@ -159,6 +175,7 @@ void TfrmMain::Button2Click(win::Component*) {
     running_ = false;
     Button1->SetEnabled(true);
     Button2->SetEnabled(false);
+    ClearCountingPeriod();
 }
 
 void TfrmMain::FixInPlace1Click(win::Component*) {
@@ -215,7 +232,11 @@ bool TfrmMain::ShowPictureFile(const std::string& path) {
     // Decoded no larger than needed to cover the picture area, then kept at the area's size:
     // the picture stays while the window is hidden, and costs no more than what it fills.
     const SIZE area = PictureArea();
-    Picture picture = DecodeJpegFile(path, area.cx, area.cy);
+    // Opened by its UTF-16 name: the C runtime's own conversion of a narrow name is not the
+    // program's to rely on.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        _wfopen(win::WideText(path).c_str(), L"rb"), &std::fclose);
+    Picture picture = DecodeJpegFile(file.get(), path, area.cx, area.cy);
     if (picture.empty()) return false;
     // A decode that does not cover the area is the file at its full size.
     pictureAtFileSize_ = picture.width < area.cx || picture.height < area.cy;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/counting_period.h"
 #include "core/datetime.h"
 #include "core/picture_draw.h"
 #include "win/button.h"
@@ -20,6 +21,10 @@ namespace quaff::monitor {
 
 // The generator behind the picture draw, one for the whole process, starting from seed 0.
 PictureDraw& ProcessPictureDraw();
+
+// Reported when Start could not keep the period in the registry; it counts all the same.
+inline constexpr char kPeriodNotSaved[] =
+    "Could not save the counting period to the registry: it will not be resumed after a restart";
 
 class TfrmMain : public win::Form {
 public:
@@ -54,6 +59,10 @@ public:
     void Button1Click(win::Component* sender);
     // Stop: the counting ends; what it showed stays.
     void Button2Click(win::Component* sender);
+    // Takes up the period the last run left counting (stored at Start, cleared at Stop), as
+    // if the program had never stopped; a stored period that cannot be read or lies in the
+    // future is ignored. Answers whether one was resumed.
+    bool ResumePeriod();
     // Fixes the window on the desktop without a frame, or gives the frame back.
     void FixInPlace1Click(win::Component* sender);
 
@@ -69,6 +78,8 @@ public:
     void PickPicture();
 
     bool Running() const { return running_; }
+    // How many periods this window has begun (Start, or one resumed).
+    unsigned PeriodsBegun() const { return periodsBegun_; }
     double AmountEarned() const { return amountEarned_; }
     double DrinkCount() const { return drinkCount_; }
     DateTime StartTime() const { return startTime_; }
@@ -89,6 +100,8 @@ protected:
 
 private:
     void BuildLayout();
+    // Counts from `period` with the buttons as while counting.
+    void BeginPeriod(const CountingPeriod& period, std::string shownStart);
     void ReadIconSets();
 
     // The picture area's size in pixels.
@@ -105,6 +118,7 @@ private:
     DateTime startTime_ = 0;     // local, as shown
     int64_t startUtcTicks_ = 0;  // what the period is measured from
     bool running_ = false;
+    unsigned periodsBegun_ = 0;
     double amountEarned_ = 0;
     double drinkCount_ = 0;
 

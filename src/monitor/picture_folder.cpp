@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "win/handles.h"
+#include "win/text.h"
 
 namespace quaff::monitor {
 
@@ -18,16 +19,17 @@ constexpr DWORD kSelectable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
 bool PassesMask(DWORD attributes, DWORD mask) { return (attributes & kSelectable & ~mask) == 0; }
 
 // Calls `visit` with the name of each entry matching the pattern whose attributes pass the
-// mask, in listing order, until it answers false.
+// mask, in listing order, until it answers false. The UTF-16 call: a name of 255 characters
+// in another script may need more bytes than the ANSI call's MAX_PATH.
 void ForEachMatch(const std::string& pattern, DWORD mask,
-                  const std::function<bool(const char* name)>& visit) {
-    WIN32_FIND_DATAA data;
-    const HANDLE first = FindFirstFileA(pattern.c_str(), &data);
+                  const std::function<bool(const wchar_t* name)>& visit) {
+    WIN32_FIND_DATAW data;
+    const HANDLE first = FindFirstFileW(win::WideText(pattern).c_str(), &data);
     if (first == INVALID_HANDLE_VALUE) return;
     const win::UniqueFind find(first);
     do {
         if (PassesMask(data.dwFileAttributes, mask) && !visit(data.cFileName)) return;
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
 }
 
 }  // namespace
@@ -50,7 +52,7 @@ PictureFolder::PictureFolder(std::string_view folder)
 uint32_t PictureFolder::Count() const {
     uint32_t count = 0;
     if (!exists_) return count;
-    ForEachMatch(folder_ + kPattern, kAnyEntry, [&count](const char*) {
+    ForEachMatch(folder_ + kPattern, kAnyEntry, [&count](const wchar_t*) {
         ++count;
         return count < UINT32_MAX;
     });
@@ -61,9 +63,9 @@ std::optional<std::string> PictureFolder::PathOf(uint32_t index) const {
     std::optional<std::string> path;
     if (!exists_) return path;
     uint32_t seen = 0;
-    ForEachMatch(folder_ + kPattern, kAnyEntry, [&](const char* name) {
+    ForEachMatch(folder_ + kPattern, kAnyEntry, [&](const wchar_t* name) {
         if (seen++ < index) return true;
-        path = folder_ + name;
+        path = folder_ + win::NarrowText(name);
         return false;
     });
     return path;

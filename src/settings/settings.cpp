@@ -8,6 +8,7 @@ namespace {
 
 constexpr const char* kKey = "\\Software\\Orvik\\Quaffometer";
 constexpr const char* kSection = "Settings";
+constexpr const char* kPeriodValue = "PeriodStart";
 
 }  // namespace
 
@@ -46,6 +47,33 @@ void LoadSettings(TBeer& beer) noexcept {
         beer.ImageDir = ini.ReadString(kSection, "ImageDir", "");
     } catch (...) {
         // Stops at the value that failed; the fields read so far keep what they got.
+    }
+}
+
+bool SaveCountingPeriod(const CountingPeriod& period) noexcept {
+    try {
+        win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
+        return ini.OpenKey(kKey, true) &&
+               ini.WriteString(kSection, kPeriodValue, PeriodText(period));
+    } catch (...) {
+        return false;
+    }
+}
+
+void ClearCountingPeriod() noexcept {
+    try {
+        win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
+        if (ini.OpenKey(kKey, false)) ini.DeleteValue(kSection, kPeriodValue);
+    } catch (...) {}
+}
+
+std::optional<CountingPeriod> LoadCountingPeriod() noexcept {
+    try {
+        win::RegIniFile ini(HKEY_CURRENT_USER, KEY_READ);
+        if (!ini.OpenKey(kKey, false)) return std::nullopt;
+        return ParsePeriod(ini.ReadString(kSection, kPeriodValue, ""));
+    } catch (...) {
+        return std::nullopt;  // a value of another type is no period either
     }
 }
 

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "core/counting_period.h"
 
 namespace quaff {
 
@@ -24,6 +27,15 @@ struct TBeer {
 // Answers true only when every one of them was written; nothing is shown on failure, and
 // values written before a failure stay written.
 bool SaveSettings(const TBeer& beer) noexcept;
+
+// The counting period under way, kept beside the seven values in one of its own
+// ("PeriodStart", which earlier versions do not read) so that the next start resumes it.
+// Saving answers whether the registry took it. A registry that refuses the clearing (which
+// one that took the period does not do) would have the next start resume the period.
+bool SaveCountingPeriod(const CountingPeriod& period) noexcept;
+void ClearCountingPeriod() noexcept;
+// The stored period; nothing when none is stored or what is stored cannot be read.
+std::optional<CountingPeriod> LoadCountingPeriod() noexcept;
 
 // Fills the record from the registry. A missing value reads as empty text (IconSet -1). The
 // load stops silently at the first value it cannot read (one that is not text, say): the

@@ -57,13 +57,15 @@ void Application::Terminate() {
 
 void Application::ResetTerminated() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     terminated_ = false;
 }
 
+// The loops take messages as UTF-16: a character typed in any script reaches the edit
+// controls whole (the ANSI calls would hand it over through the keyboard's code page).
 bool Application::HandleMessage() {
     MSG msg;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         terminated_ = true;
         PostQuitMessage(0);  // so the loop that encloses this one ends as well
@@ -71,24 +73,24 @@ bool Application::HandleMessage() {
     }
     // Dialog keys (Tab, Enter, Escape) for the window that has the focus.
     HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top && IsDialogMessageA(top, &msg)) return true;
+    if (top && IsDialogMessageW(top, &msg)) return true;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             terminated_ = true;
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
         HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (top && IsDialogMessageA(top, &msg)) continue;
+        if (top && IsDialogMessageW(top, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

@@ -132,8 +132,11 @@ void WinControl::CreateHandle() {
     handle_ = hwnd;
     if (!own) {
         Bound()[hwnd] = this;
+        // Subclassed as a UTF-16 window, as the standard control is: a typed character in any
+        // script reaches its own procedure whole (through an ANSI procedure it would be cut
+        // down to the keyboard's code page).
         defaultProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClassProc)));
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClassProc)));
     }
 
     ApplyFontToWindow();
@@ -176,7 +179,7 @@ LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         WNDPROC previous = self->defaultProc_;
-        LRESULT result = previous ? CallWindowProcA(previous, hwnd, msg, wp, lp)
+        LRESULT result = previous ? CallWindowProcW(previous, hwnd, msg, wp, lp)
                                   : DefWindowProcA(hwnd, msg, wp, lp);
         Bound().erase(hwnd);
         if (self->handle_ == hwnd) self->handle_ = nullptr;
@@ -278,7 +281,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
     if (!handle_) return 0;
-    return defaultProc_ ? CallWindowProcA(defaultProc_, handle_, msg, wp, lp)
+    return defaultProc_ ? CallWindowProcW(defaultProc_, handle_, msg, wp, lp)
                         : DefWindowProcA(handle_, msg, wp, lp);
 }
 

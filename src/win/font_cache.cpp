@@ -1,5 +1,6 @@
 #include "win/font_cache.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <tuple>
@@ -68,6 +69,59 @@ std::string ResolveFontFace(const std::string& designedFace, bool styled) {
     }
     resolved.emplace(key, face);
     return face;
+}
+
+namespace {
+
+// Characters of `text` the font selected into `dc` draws as a box: control characters are
+// not drawn at all.
+size_t MissingGlyphs(HDC dc, std::wstring_view text) {
+    std::wstring shown;
+    for (wchar_t c : text)
+        if (c >= L' ') shown += c;
+    if (shown.empty()) return 0;
+    std::wstring glyphs(shown.size(), L'\0');
+    if (GetGlyphIndicesW(dc, shown.c_str(), static_cast<int>(shown.size()),
+                         reinterpret_cast<WORD*>(glyphs.data()),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+        return 0;  // no answer: draw as designed
+    return static_cast<size_t>(std::count(glyphs.begin(), glyphs.end(), L'\xFFFF'));
+}
+
+}  // namespace
+
+HFONT FontWithGlyphsFor(HDC dc, std::wstring_view text) {
+    const auto font = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+    if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) return font;
+    size_t fewest = MissingGlyphs(dc, text);
+    if (fewest == 0) return font;
+
+    LOGFONTW design{};
+    if (!GetObjectW(font, sizeof design, &design)) return font;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    // Each face in the design's size and style, made once for each font it stands in for.
+    static std::map<std::pair<HFONT, std::wstring>, UniqueFont> fallbacks;
+    HFONT best = font;
+    for (const wchar_t* face : {L"Microsoft Sans Serif", L"Segoe UI", L"Tahoma", L"Arial",
+                                static_cast<const wchar_t*>(metrics.lfMessageFont.lfFaceName)}) {
+        auto [it, made] = fallbacks.try_emplace({font, face});
+        if (made) {
+            LOGFONTW lf = design;
+            lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+            it->second.reset(CreateFontIndirectW(&lf));
+        }
+        if (!it->second) continue;
+        const SelectedObject trial(dc, it->second.get());
+        const size_t missing = MissingGlyphs(dc, text);
+        if (missing < fewest) {
+            fewest = missing;
+            best = it->second.get();
+        }
+        if (missing == 0) break;
+    }
+    return best;
 }
 
 HFONT SharedFont(const FontSpec& font, int dpi) {

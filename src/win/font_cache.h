@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "win/dpi.h"
 
@@ -41,6 +42,12 @@ void TreatFaceAsMissing(std::string face);
 // The shared font for a design at a DPI (never destroyed by the caller; lives as long as the
 // process).
 HFONT SharedFont(const FontSpec& font, int dpi = CurrentDpi());
+
+// The font selected into `dc` when it has a glyph for every character of `text`; else the same
+// size and style in the first face that has them all ("Microsoft Sans Serif", "Segoe UI",
+// "Tahoma", "Arial", the system's message font), or in the one that misses fewest. Shared and
+// kept like SharedFont.
+HFONT FontWithGlyphsFor(HDC dc, std::wstring_view text);
 
 // The system's window-text colour for kDefaultColor, else the colour itself. In high contrast
 // always the system's text colour for controls.

@@ -5,6 +5,7 @@
 #include "win/font_cache.h"
 #include "win/handles.h"
 #include "win/high_contrast.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -73,7 +74,7 @@ SIZE Label::TextExtent() const {
     RECT r{0, 0, 0, 0};
     // An empty caption still has the height of a line.
     const std::string text = Caption().empty() ? std::string(" ") : Caption();
-    DrawTextA(screen.get(), text.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+    DrawAnyText(screen.get(), text, r, DrawFlags() | DT_CALCRECT);
     SIZE size{r.right - r.left, r.bottom - r.top};
     if (Caption().empty()) size.cx = 0;
     return size;
@@ -164,7 +165,7 @@ void Label::Paint(HDC dc) {
     const SelectedObject font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, InkColour());
-    DrawTextA(dc, Caption().c_str(), -1, &r, DrawFlags());
+    DrawAnyText(dc, Caption(), r, DrawFlags());
     const auto uiState = SendMessageA(WindowIfAny(), WM_QUERYUISTATE, 0, 0);
     if (Focused() && !(uiState & UISF_HIDEFOCUS)) {
         // Around the text, as a focused link shows it.

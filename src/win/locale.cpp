@@ -13,9 +13,11 @@ std::optional<FormatSettings>& Current() {
     return formats;
 }
 
+// In the program's code page: without LOCALE_USE_CP_ACP the call answers in the locale's own
+// (Russian month names in 1251, say), which the program's windows would show as other letters.
 std::string LocaleText(LCID locale, LCTYPE type) {
     char buf[128] = {};
-    int n = GetLocaleInfoA(locale, type, buf, sizeof buf);
+    int n = GetLocaleInfoA(locale, type | LOCALE_USE_CP_ACP, buf, sizeof buf);
     return n > 0 ? std::string(buf) : std::string();
 }
 

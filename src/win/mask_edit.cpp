@@ -135,7 +135,8 @@ LRESULT MaskEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (!mask_) return Edit::WndProc(msg, wp, lp);
     switch (msg) {
         case WM_CHAR: {
-            const char c = static_cast<char>(wp);
+            // A UTF-16 unit: anything beyond ASCII is no digit and no literal of a mask.
+            const char c = wp < 0x80 ? static_cast<char>(wp) : '\x7F';
             if (c == '\b') {
                 DeleteSelectionOr(true);
                 return 0;

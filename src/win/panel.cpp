@@ -2,6 +2,7 @@
 
 #include "win/font_cache.h"
 #include "win/handles.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -28,7 +29,7 @@ void Panel::Paint(HDC dc) {
         const SelectedObject font(dc, FontHandle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, TextColor(Font()));
-        DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawAnyText(dc, Caption(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
 }
 

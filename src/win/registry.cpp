@@ -129,6 +129,11 @@ bool RegIniFile::WriteInteger(std::string_view section, std::string_view ident, 
     return WriteString(section, ident, IntToStr(value));
 }
 
+void RegIniFile::DeleteValue(std::string_view section, std::string_view ident) {
+    if (key_)
+        RegDeleteKeyValueA(key_.get(), std::string(section).c_str(), std::string(ident).c_str());
+}
+
 std::string RegIniFile::ReadString(std::string_view section, std::string_view ident,
                                    std::string_view fallback) const {
     const UniqueKey sub = OpenSection(section);

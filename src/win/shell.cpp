@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "win/handles.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -13,19 +14,22 @@ constexpr size_t kPathBuffer = MAX_PATH + 1;
 
 }  // namespace
 
+// The UTF-16 calls: a path of MAX_PATH characters may take three times as many bytes in the
+// program's code page, more than the ANSI calls' buffers hold.
 std::string BrowseForFolder(HWND owner, const std::string& title) {
     try {
-        char displayName[kPathBuffer] = {};
-        BROWSEINFOA request{};
+        const std::wstring wideTitle = WideText(title);
+        wchar_t displayName[kPathBuffer] = {};
+        BROWSEINFOW request{};
         request.hwndOwner = owner;
         request.pidlRoot = nullptr;  // the desktop
         request.pszDisplayName = displayName;
-        request.lpszTitle = title.c_str();
+        request.lpszTitle = wideTitle.c_str();
         request.ulFlags = BIF_RETURNONLYFSDIRS;
-        const UniquePidl chosen(SHBrowseForFolderA(&request));
+        const UniquePidl chosen(SHBrowseForFolderW(&request));
         if (!chosen) return {};
-        char path[kPathBuffer] = {};
-        return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
+        wchar_t path[kPathBuffer] = {};
+        return SHGetPathFromIDListW(chosen.get(), path) ? NarrowText(path) : std::string();
     } catch (...) {
         return {};
     }

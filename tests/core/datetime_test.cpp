@@ -104,6 +104,9 @@ TEST(DateTimeToStr, AppliesTheLocalePicturesAndOmitsMidnight) {
     FormatSettings fs;
     fs.shortDateFormat = "d/M/y";
     EXPECT_EQ(DateTimeToStr(EncodeDateTime(2009, 3, 5, 0, 0, 0, 0), fs), "5/3/9");
+    fs.longTimeFormat = "h t";
+    fs.timePMString = "\xCE\xBC.\xCE\xBC.";  // Greek: one letter is two bytes
+    EXPECT_EQ(DateTimeToStr(EncodeDateTime(2009, 3, 5, 14, 0, 0, 0), fs), "5/3/9 2 \xCE\xBC");
 }
 
 }  // namespace

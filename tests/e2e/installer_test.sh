@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # End to end: the installer and uninstaller, silent, in a fresh Wine prefix with a real tray
 # host. What a silent install puts in place, the installed program docking in the tray, an
-# update over a running copy (asked to quit, settings and the sign-in choice kept), a copy
-# that does not quit, and uninstalls that leave nothing of the install behind and keep or
-# remove the settings as asked.
-#   installer_test.sh <quaffometer-setup-x.y.z.exe> <results dir> <shots dir>
+# update over a counting copy (closed, started again still counting, settings and the sign-in
+# choice kept), a copy that does not quit, and uninstalls that leave nothing of the install
+# behind and keep or remove the settings as asked.
+#   installer_test.sh <quaffometer-setup-x.y.z.exe> <tiptext.exe> <results dir> <shots dir>
 # Prints "N passed, M failed", writes <results>/e2e-installer.xml, exits non-zero on failure.
 set -u
-if [ $# -ne 3 ]; then
-  echo "usage: $0 <quaffometer-setup-x.y.z.exe> <results dir> <shots dir>" >&2
+if [ $# -ne 4 ]; then
+  echo "usage: $0 <quaffometer-setup-x.y.z.exe> <tiptext.exe> <results dir> <shots dir>" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-mkdir -p "$2" "$3"; results=$(cd "$2" && pwd); shots=$(cd "$3" && pwd)
+tiptext=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+mkdir -p "$3" "$4"; results=$(cd "$3" && pwd); shots=$(cd "$4" && pwd)
 if [ ! -f "$1" ]; then
   e2e_record "the installer was built" "no $1 (is makensis there?)"
   e2e_report installer "$results"; exit 1
@@ -101,22 +102,35 @@ signs_in() {
 }
 check "signing in starts the installed program, which docks in the tray" signs_in
 
-# While the monitor window is shown modally, so the request must end that showing first.
+# Counting, with the monitor window shown modally (so the request must end that showing
+# first): the copy the installer starts again resumes the period from its original start.
 update_over_running() {
-  local x y w h; e2e_geometry "$(e2e_icon_window)"
+  local v x y w h
+  for v in Salary=3600000 DaysAWeek=5 HoursADay=8 PriceOfDrink=1; do
+    wine reg add "$settings\\Settings" /v "${v%%=*}" /d "${v#*=}" /f >/dev/null 2>&1
+  done
+  e2e_geometry "$(e2e_icon_window)"
   xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat 2 --delay 80 1
   wait_for 10 eval 'xdotool search --onlyvisible --name "Quaffometer\$" | grep -q .' ||
     { echo "no monitor window to quit from"; return 1; }
+  e2e_geometry "$(xdotool search --onlyvisible --name 'Quaffometer$' | head -n1)"
+  xdotool mousemove $((x + 48)) $((y + h - 27)) click 1  # Start
+  wait_for 5 eval '[ -n "$(reg_value "$settings\\Settings" PeriodStart)" ]' || { echo "Start stored no period"; return 1; }
+  local period old=$prog_pid; period=$(reg_value "$settings\\Settings" PeriodStart)
   wine "$setup" /S >/dev/null 2>&1 || { echo "the update failed ($?)"; return 1; }
-  program_ended || return 1
+  wait_for 30 eval '! kill -0 $old 2>/dev/null' || { echo "the running program did not end"; return 1; }
+  docked && [ "$prog_pid" != "$old" ] || { echo "the update did not start the program again"; return 1; }
+  [ "$(reg_value "$settings\\Settings" PeriodStart)" = "$period" ] || { echo "the period was not kept"; return 1; }
+  wait_for 10 eval 'wine "$tiptext" 2>/dev/null | tr -d "\r" | grep -qE "^[0-9]+ drinks earnt\$"' ||
+    { echo "the restarted copy is not counting"; return 1; }
   [ "$(reg_value "$settings\\Settings" UserName)" = Sam ] || { echo "the settings were lost"; return 1; }
   [ -f "$startup_link" ] || { echo "the sign-in choice was not kept"; return 1; }
 }
-check "an update asks the running copy to quit, even with a window shown, and keeps the settings" update_over_running
+check "an update closes the counting copy, even with a window shown, and starts it again still counting" update_over_running
 
 # A copy that cannot answer (stopped): the installer gives up with an error and changes nothing.
 hung_copy() {
-  start_program || return 1
+  [ -n "$prog_pid" ] && kill -0 $prog_pid 2>/dev/null || start_program || return 1
   local before; before=$(stat -c %Y "$instdir/quaffometer.exe")
   kill -STOP $prog_pid
   wine "$setup" /S /STARTUP=0 >/dev/null 2>&1; local rc=$?

@@ -215,4 +215,98 @@ exit_while_shown() {
 }
 check "Exit while the monitor window is shown removes the icon and ends the program" exit_while_shown
 
+# After Exit the next start is idle. From here on the name and the picture folder are in other
+# scripts, put in the registry by hand, and the program is ended in other ways.
+stored= t_start=0; uname='Łukasz Ćwik Ωμέγα Жора'; udir="$work/Łódź Ωμέγα Жора"
+mkdir -p "$udir"; convert -size 320x240 xc:'#c03020' -quality 95 "$udir/Żółw.jpg" 2>/dev/null
+period() { wine reg query "$key\\Settings" /v PeriodStart 2>/dev/null | tr -d '\r' | awk '/PeriodStart/ {print $3, $4}'; }
+# The exported value exactly as stored (regedit writes UTF-16; a "\" is doubled there).
+exported() { wine regedit /E "$(winpath "$work/s.reg")" "HKEY_CURRENT_USER\\Software\\Orvik\\Quaffometer\\Settings" >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$work/s.reg" | tr -d '\r' | sed -n "s/^\"$1\"=\"\\(.*\\)\"\$/\\1/p" | sed 's/\\\\/\\/g'; }
+launch() {
+  wine "$exe" >>"$work/program.out" 2>&1 & prog_pid=$!
+  wait_for 60 e2e_icon_window || { echo "no icon"; return 1; }
+  icon=$(e2e_icon_window); e2e_geometry "$icon"; cx=$((x + w / 2)); cy=$((y + h / 2))
+}
+idle() { sleep 4; [[ " $(icon_matches 0) " == *" 15 "* ]] || { echo "not idle: frames '$(icon_matches 0)'"; return 1; }; }
+monitor_name="^$uname 's Quaffometer\$"
+umonitor() { windows_named "$monitor_name" | head -n1 | grep .; }
+open_monitor() { xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1; wait_for 10 umonitor || { echo "no monitor window"; return 1; }; }
+click_in_monitor() {  # click_in_monitor <x from the left>: Start is at 48, Stop at 128
+  e2e_geometry "$(umonitor)"; xdotool mousemove $((x + $1)) $((y + h - 27)) click 1; sleep 1
+}
+close_monitor() {
+  local mon; mon=$(umonitor) || return 1
+  e2e_geometry "$mon"; xdotool mousemove $((x + w - 12)) $((y + 11)) click 1  # its close box
+  wait_for 5 eval '! umonitor' || { echo "the monitor window did not close"; return 1; }
+  e2e_geometry "$icon"
+}
+resumed() {  # the frame the time since $t_start gives, and the period as stored before
+  sleep 5; [ "$(period)" = "$stored" ] || { echo "period '$(period)', was '$stored'"; return 1; }
+  counts
+}
+
+exit_idle() {
+  [ -z "$(period)" ] || { echo "Exit left the period '$(period)'"; return 1; }
+  wine reg add "$key\\Settings" /v UserName /d "$uname" /f >/dev/null 2>&1
+  reg_set ImageDir "$(winpath "$udir")\\"
+  launch && idle
+}
+check "after Exit the next start is idle" exit_idle
+
+any_script() {
+  xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1
+  wait_for 10 umonitor || { echo "no window named '$uname 's Quaffometer'"; return 1; }
+  sleep 1; shot any-script; e2e_geometry "$(umonitor)"
+  local rgb; rgb=$(import -window root -crop "1x1+$((x + w / 2))+$((y + h / 3))" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}')
+  click_in_monitor 48; t_start=$(date +%s.%N); close_monitor
+  [[ "$rgb" =~ ^#[A-F][0-9A-F][0-5][0-9A-F][0-5][0-9A-F]$ ]] || { echo "the picture's colour is $rgb"; return 1; }
+  menu_choose 2 && wait_for 10 eval 'windows_named "^Settings\$" | grep -q .' || { echo "no settings dialog"; return 1; }
+  sleep 1; dialog_button "$(windows_named '^Settings$' | head -n1)" 192 29
+  wait_for 5 eval '! windows_named "^Settings\$" | grep -q .' || { echo "OK did not close the dialog"; return 1; }
+  reg_set Salary "$((43200 * 10#$dim))"  # seven digits, which the salary field cuts to six
+  [ "$(exported UserName)" = "$uname" ] && [ "$(exported ImageDir)" = "$(winpath "$udir")\\" ] ||
+    { echo "OK stored '$(exported UserName)', '$(exported ImageDir)'"; return 1; }
+  stored=$(period); [ -n "$stored" ] || { echo "Start stored no period"; return 1; }
+}
+check "a name and folder in other scripts show exactly, and OK stores them back unchanged" any_script
+
+killed_resumes() { kill -9 $prog_pid; wait_for 10 eval '! kill -0 $prog_pid 2>/dev/null'; launch && resumed; }
+check "a killed copy's period is resumed at the next start, with the frame of its elapsed time" killed_resumes
+
+session_ends() {
+  wine wineboot --end-session >/dev/null 2>&1
+  wait_for 15 eval '! kill -0 $prog_pid 2>/dev/null' || { echo "the program did not end"; return 1; }
+  wait_for 5 eval '! e2e_icon_window' || { echo "the icon stayed in the tray"; return 1; }
+  launch && resumed
+}
+check "the end of the session removes the icon and keeps the period, resumed at the next start" session_ends
+
+stop_idle() {
+  open_monitor && click_in_monitor 128 && close_monitor || return 1
+  [ -z "$(period)" ] || { echo "Stop left the period '$(period)'"; return 1; }
+  kill -9 $prog_pid; launch && idle
+}
+check "after Stop the next start is idle" stop_idle
+
+# Nothing stored, Start: one box, no other for ten seconds, and the user can still get out.
+one_report() {
+  wine reg delete "$key" /f >/dev/null 2>&1
+  monitor_name='^Quaffometer$'  # no name stored; the error box has the same title
+  open_monitor || return 1
+  local mon; mon=$(umonitor)
+  boxes() { windows_named '^Quaffometer$' | grep -vx "$mon" | grep -c .; }
+  click_in_monitor 48
+  wait_for 5 eval '[ "$(boxes)" = 1 ]' || { echo "no error box"; return 1; }
+  local box; box=$(windows_named '^Quaffometer$' | grep -vx "$mon" | head -n1); shot nothing-stored
+  e2e_geometry "$box"; xdotool mousemove $((x + w / 2)) $((y + h - 22)) click 1
+  wait_for 5 eval '[ "$(boxes)" = 0 ]' || { echo "the box did not close"; return 1; }
+  sleep 10
+  [ "$(boxes)" = 0 ] || { echo "another box came"; return 1; }
+  click_in_monitor 128; [ -z "$(period)" ] || { echo "Stop did not end the period"; return 1; }
+  close_monitor || return 1
+  menu_choose 2 && wait_for 10 eval 'windows_named "^Settings\$" | grep -q .' || { echo "Settings did not open"; return 1; }
+}
+check "with nothing stored, Start reports once; Stop, closing and Settings still work" one_report
+
 e2e_report program "$results"

@@ -14,5 +14,6 @@ cp "$results"/tray_probe-*.png "$shots/" 2>/dev/null
   "$build/native/tests/e2e/frames/e2e_frame_dump" "$results" "$shots" || status=1
 # The installer the build made (the newest, should an older version's still lie there).
 setup=$(ls -t "$build"/win64/installer/quaffometer-setup-*.exe 2>/dev/null | head -n1)
-"$here/installer_test.sh" "${setup:-$build/win64/installer/quaffometer-setup.exe}" "$results" "$shots" || status=1
+"$here/installer_test.sh" "${setup:-$build/win64/installer/quaffometer-setup.exe}" \
+  "$build/win64/tests/e2e/tiptext.exe" "$results" "$shots" || status=1
 exit $status

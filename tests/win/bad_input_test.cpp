@@ -74,8 +74,8 @@ protected:
     void SetUp() override {
         ErrorReports().clear();
         temp_.Jpeg("good.jpg", 40, 30);
-        temp_.Folder("Bilder\xE4");
-        temp_.Jpeg("Bilder\xE4\\bier.jpg", 24, 16);
+        temp_.Folder("Bilder\xC3\xA4");
+        temp_.Jpeg("Bilder\xC3\xA4\\bier.jpg", 24, 16);
         StoreCase();
     }
     void TearDown() override { ErrorReports().clear(); }
@@ -105,12 +105,12 @@ protected:
             case Kind::Long:
                 return RawValue{kNames[f], REG_SZ, LongText(f) + '\0'};
             case Kind::HighBytes:
-                // A name in the user's code page, a number with a no-break space pasted after
-                // it, a folder whose name has an accented letter.
+                // A name with an accented letter, a number with a no-break space pasted after
+                // it, a folder whose name has an accented letter (UTF-8, the program's code page).
                 return RawValue{kNames[f], REG_SZ,
-                                (f == UserName   ? std::string("J\xFCrgen")
-                                 : f == ImageDir ? temp_.Path() + "Bilder\xE4\\"
-                                                 : good + "\xA0") +
+                                (f == UserName   ? std::string("J\xC3\xBCrgen")
+                                 : f == ImageDir ? temp_.Path() + "Bilder\xC3\xA4\\"
+                                                 : good + "\xC2\xA0") +
                                     '\0'};
             case Kind::EmbeddedZero:
                 return RawValue{kNames[f], REG_SZ, good + '\0' + "junk" + '\0'};
@@ -239,7 +239,7 @@ TEST_P(BadSettingTest, MonitorWindowOpensWithTheNameAndPictureItCanUse) {
     form->SetPictureDraw(&draw);
 
     const std::map<std::string, int> widths = {{temp_.Path(), 40},
-                                               {temp_.Path() + "Bilder\xE4\\", 24}};
+                                               {temp_.Path() + "Bilder\xC3\xA4\\", 24}};
     const auto shown = widths.find(want.ImageDir);
     const int width = shown == widths.end() ? 0 : shown->second;
     const std::string caption =

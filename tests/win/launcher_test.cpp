@@ -11,7 +11,9 @@
 
 #include "about/about_form.h"
 #include "app/launcher.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
+#include "core/counting_period.h"
 #include "core/datetime.h"
 #include "core/errors.h"
 #include "monitor/monitor_form.h"
@@ -21,6 +23,7 @@
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
+#include "win/button.h"
 #include "win/clock.h"
 #include "win/image_list.h"
 #include "win/locale.h"
@@ -181,7 +184,7 @@ TEST_F(LauncherTest, ASettingChangedWhileCountingIsSeenAtTheNextTick) {
     EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), "1 drinks earnt");
 }
 
-TEST_F(LauncherTest, APersistentTickErrorShowsOneBoxAtATime) {
+TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs) {
     quaff::TBeer bad = WorkedExample(0);
     bad.Salary = "abc";
     Store(bad);
@@ -197,20 +200,56 @@ TEST_F(LauncherTest, APersistentTickErrorShowsOneBoxAtATime) {
     });
     frmLaunch->Timer1Timer(frmLaunch->Timer1);
     EXPECT_EQ(nestedTicks, 3);
-    ASSERT_EQ(quaff::test::ErrorReports().size(), 1u);
-    EXPECT_EQ(quaff::test::ErrorReports()[0], "'abc' is not a valid floating point value.");
-
-    // Closed: the next failing tick reports again, and the counting state is unharmed.
-    frmLaunch->Timer1Timer(frmLaunch->Timer1);
-    EXPECT_EQ(quaff::test::ErrorReports().size(), 2u);
-    EXPECT_TRUE(frmMain->Running());
     quaff::test::InstallErrorRecorder();
+
+    // What happens, then five more failing ticks: whether they report (once) again.
+    const auto saveSettingsWithOk = [] {
+        quaff::win::Timer ok(nullptr);
+        ok.SetInterval(10);
+        ok.OnTimer = [](quaff::win::Component*) {
+            if (frmSettings) frmSettings->btnOK->Click();
+        };
+        ok.SetEnabled(true);
+        frmLaunch->TrayIcon1DblClick(frmLaunch->Settings1);
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> step;
+        bool reportsAgain;
+    };
+    const Step steps[] = {
+        {"the same message repeats", [] {}, false},
+        {"the message changes",
+         [] {
+             quaff::TBeer other = WorkedExample(0);
+             other.HoursADay = "x";
+             Store(other);
+         },
+         true},
+        {"Stop, then Start",
+         [] {
+             frmMain->Button2Click(frmMain->Button2);
+             frmMain->Button1Click(frmMain->Button1);
+         },
+         true},
+        {"settings saved unchanged", saveSettingsWithOk, true},
+    };
+    size_t reports = 1;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.step();
+        for (int i = 0; i < 5; ++i) frmLaunch->Timer1Timer(frmLaunch->Timer1);
+        reports += s.reportsAgain;
+        EXPECT_EQ(quaff::test::ErrorReports().size(), reports);
+        EXPECT_TRUE(frmMain->Running());
+    }
+    EXPECT_EQ(quaff::test::ErrorReports().back(), "'x' is not a valid floating point value.");
 
     // Mended: counting resumes.
     Store(WorkedExample(0));
     clock.Advance(3600);
     frmLaunch->Timer1Timer(frmLaunch->Timer1);
-    EXPECT_EQ(quaff::test::ErrorReports().size(), 2u);
+    EXPECT_EQ(quaff::test::ErrorReports().size(), reports);
     EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), "3 drinks earnt");
 }
 
@@ -338,6 +377,88 @@ TEST_F(LauncherTest, ExitWhileTheMonitorIsShownEndsTheShowingThenFreesIt) {
         ASSERT_FALSE(deletes.empty()) << "the icon leaves the notification area";
         EXPECT_TRUE(deletes.front().result);
     }
+}
+
+// A period an earlier run left in the registry, and what the next start makes of it.
+TEST_F(LauncherTest, AStoredPeriodIsResumedAsIfTheProgramHadNeverStopped) {
+    Store(WorkedExample(4));
+    const quaff::CountingPeriod hourAgo{quaff::win::ToDateTime(clock.LocalTime()) - 1.0 / 24,
+                                        clock.utc - 3600LL * 10'000'000};
+    quaff::CountingPeriod future = hourAgo;
+    future.utcStartTicks = clock.utc + 10'000'000;
+    struct Case {
+        std::string stored;
+        DWORD type;
+        bool resumes;
+    };
+    const Case cases[] = {{PeriodText(hourAgo), REG_SZ, true},
+                          {PeriodText(future), REG_SZ, false},
+                          {"yesterday morning", REG_SZ, false},
+                          {std::string("\x01\0\0\0", 4), REG_DWORD, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        quaff::test::PutRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey,
+                            {{"PeriodStart", c.type, c.stored}});
+        Start();
+        EXPECT_EQ(frmMain->Running(), c.resumes);
+        EXPECT_EQ(frmMain->Button1->Enabled(), !c.resumes);
+        if (c.resumes) EXPECT_TRUE(frmMain->Button2->Enabled());
+        EXPECT_EQ(
+            frmMain->Label4->Caption(),
+            c.resumes ? quaff::DateTimeToStr(hourAgo.localStart, quaff::FormatSettings{}) : "");
+        frmLaunch->Timer1Timer(frmLaunch->Timer1);
+        EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), c.resumes ? 6 : 15) << "an hour's frame";
+        EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), c.resumes ? "3 drinks earnt" : "");
+        EXPECT_TRUE(quaff::test::ErrorReports().empty());
+        delete frmLaunch;
+    }
+}
+
+// How a period under way ends or is kept for the next start; at the end of the session the
+// icon leaves the tray at once (Windows may end the process as soon as it is told).
+TEST_F(LauncherTest, StopAndExitEndThePeriodTheEndOfTheSessionAndAnUpdateKeepIt) {
+    struct Case {
+        const char* what;
+        void (*end)();
+        bool kept, iconGoneAtOnce;
+    };
+    const Case cases[] = {
+        {"Stop", [] { frmMain->Button2Click(frmMain->Button2); }, false, false},
+        {"Exit", [] { frmLaunch->exit1Click(frmLaunch->exit1); }, false, false},
+        {"end of session", [] { SendMessageA(frmLaunch->Handle(), WM_ENDSESSION, TRUE, 0); }, true,
+         true},
+        {"update",
+         [] {
+             EXPECT_EQ(SendMessageA(Application::Instance().Handle(),
+                                    quaff::app::SingleInstance::CloseForUpdateMessage(), 0, 0),
+                       quaff::app::SingleInstance::kClosingForUpdate);
+         },
+         true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        quaff::app::StartProgram();
+        frmMain->Button1Click(frmMain->Button1);
+        tray.Clear();
+        c.end();
+        EXPECT_EQ(quaff::LoadCountingPeriod().has_value(), c.kept);
+        EXPECT_EQ(tray.ShellCalls(NIM_DELETE).empty(), !c.iconGoneAtOnce);
+        delete frmLaunch;
+        Application::Instance().ResetTerminated();
+    }
+}
+
+TEST_F(LauncherTest, StartCountsAndSaysSoWhenThePeriodCannotBeKept) {
+    Start();
+    quaff::test::DeleteTree(HKEY_CURRENT_USER, quaff::test::kOrvikKey);
+    quaff::test::CreateDanglingLink(HKEY_CURRENT_USER, quaff::test::kProgramKey);
+    try {
+        frmMain->Button1Click(frmMain->Button1);
+        ADD_FAILURE() << "no report";
+    } catch (const quaff::Error& e) {
+        EXPECT_STREQ(e.what(), quaff::monitor::kPeriodNotSaved);
+    }
+    EXPECT_TRUE(frmMain->Running());
 }
 
 // The shell hears nothing more than the icon's removal (and the second removal the component

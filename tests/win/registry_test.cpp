@@ -21,10 +21,19 @@ using quaff::win::RegistryError;
 const std::string kKey = "Software\\QuaffTest";
 const std::string kSection = kKey + "\\Sec";
 
-std::string EveryByteFrom(int first) {
+// Every character from U+0001 to U+07FF, then one of three and one of four bytes, in UTF-8
+// (the program's code page).
+std::string EveryCharacterFrom(int first) {
     std::string s;
-    for (int b = first; b < 256; ++b) s += static_cast<char>(b);
-    return s;
+    for (int c = first; c < 0x800; ++c) {
+        if (c < 0x80) {
+            s += static_cast<char>(c);
+        } else {
+            s += static_cast<char>(0xC0 | c >> 6);
+            s += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return s + "\xE6\x9D\xB1\xF0\x9F\x8D\xBA";
 }
 
 std::string LongText(size_t length) {
@@ -66,7 +75,7 @@ TEST_F(RegIniFileTest, WrittenTextIsStoredAsTerminatedRegSzAndReadsBackExactly) 
         {"blanks kept", "  025000.00  "},
         {"folder", "C:\\My Pictures\\"},
         {"10,000 characters", LongText(10000)},
-        {"every byte but zero", EveryByteFrom(1)},
+        {"every character but zero", EveryCharacterFrom(1)},
     };
     RegIniFile writer = OpenTestKey(KEY_WRITE);
     const RegIniFile reader = OpenTestKey(KEY_READ);

@@ -156,8 +156,10 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
     for (std::string* field : {&longTexts.UserName, &longTexts.Salary, &longTexts.DaysAWeek,
                                &longTexts.HoursADay, &longTexts.PriceOfDrink, &longTexts.ImageDir})
         *field = std::string(10000, fill++);
-    std::string highBytes;
-    for (int b = 128; b < 256; ++b) highBytes += static_cast<char>(b);
+    // Text in several scripts, two to four bytes a character (the program's code page is UTF-8).
+    const std::string scripts =
+        "\xC5\x81\xC3\xB3"
+        "d\xC5\xBA \xCE\xA9\xCE\xBC \xD0\x96 \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8D\xBA";
     const struct {
         const char* what;
         TBeer record;
@@ -168,8 +170,8 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
         {"no icon set chosen", TypicalWith(-1), "-1"},
         {"empty masked fields", {"", "      .  ", "", "", "  .  ", 2, ""}, "2"},
         {"10,000 characters each", longTexts, "0"},
-        {"bytes above 127",
-         {highBytes, highBytes, highBytes, highBytes, highBytes, INT32_MAX, highBytes},
+        {"any script",
+         {scripts, scripts, scripts, scripts, scripts, INT32_MAX, scripts},
          "2147483647"},
         {"lowest icon set", TypicalWith(INT32_MIN), "-2147483648"},
     };
