@@ -85,8 +85,8 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
          .caption = "To make a donation please use the following link:-"},
         {.into = Into<&TfrmAbout::Label3>,
          .name = "Label3", .parent = "Panel1", .left = 8, .top = 56,
-         .width = 289, .height = 13, .caption = "Donate Via No Chex", .font = &link,
-         .alignment = centred, .onClick = On(&TfrmAbout::Label3Click)},
+         .width = 289, .height = 13, .caption = "Donate Via No Chex", .tabOrder = 1,
+         .font = &link, .alignment = centred, .onClick = On(&TfrmAbout::Label3Click)},
         {.into = Into<&TfrmAbout::Label4>,
          .name = "Label4", .parent = "Panel1", .left = 8, .top = 80,
          .caption = "Or by  sending via paypal to the following e-mail address:-"},
@@ -94,11 +94,12 @@ TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {
          .name = "Label5", .parent = "Panel1", .left = 8, .top = 96,
          .width = 289, .height = 13, .caption = kDonationEmail,
          .alignment = centred},
-        // Enter and Escape close the box, as they close a message box.
+        // Enter and Escape close the box, as they close a message box: it opens with the focus
+        // on OK, and Tab goes on to the link.
         {.into = Into<&TfrmAbout::Button1>,
          .name = "Button1", .parent = "Panel1", .left = 112, .top = 120,
-         .width = 75, .height = 25, .caption = "OK", .modalResult = mrOk, .isDefault = true,
-         .isCancel = true},
+         .width = 75, .height = 25, .caption = "OK", .tabOrder = 0, .modalResult = mrOk,
+         .isDefault = true, .isCancel = true},
     });
     // clang-format on
 }

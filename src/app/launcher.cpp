@@ -80,14 +80,17 @@ TfrmLaunch::TfrmLaunch(Component* owner) : Form(owner) {
     TrayIcon1 = new tray::TTrayIcon(this);
     TrayIcon1->SetName("TrayIcon1");
     TrayIcon1->SetCycleInterval(0);
-    TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
+    // The notification area's scale: the launcher's window is on its monitor.
+    TrayIcon1->SetIconDpi(win::WindowDpi(Handle()));
+    taskbar_ = app::CurrentTaskbar();
+    StyleGlass();
     {
         win::Icon initial;
         initial.LoadFromResource(Application::Instance().Module(), QUAFF_RES_TRAY_ICON, 16);
         // The empty large glass, its outline as the icon sets draw it on this taskbar.
         initial.SetHandle(win::RestyleIcon(initial.Handle() ? CopyIcon(initial.Handle()) : nullptr,
                                            {0, TrayIcon1->OutlineColour()},
-                                           GlassOutline(Measure::Full)));
+                                           {GlassOutline(Measure::Full), {}}));
         TrayIcon1->SetIcon(initial);
     }
     TrayIcon1->SetIconVisible(true);
@@ -111,8 +114,11 @@ TfrmLaunch::~TfrmLaunch() {
 }
 
 LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (app::IsThemeChange(msg, lp) && TrayIcon1)
-        TrayIcon1->SetOutlineColour(app::TaskbarOutlineColour());
+    if (TrayIcon1 && app::IsThemeChange(msg, wp, lp)) {
+        taskbar_ = app::CurrentTaskbar();
+        StyleGlass();
+    }
+    if (TrayIcon1 && msg == WM_DPICHANGED) TrayIcon1->SetIconDpi(HIWORD(wp));
     if (msg == WM_ENDSESSION && wp) {
         // The session ends: Windows may end the process as soon as this returns, so the icon
         // leaves the tray now. A period under way is resumed at the next sign-in.
@@ -121,6 +127,11 @@ LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Form::WndProc(msg, wp, lp);
+}
+
+void TfrmLaunch::StyleGlass() {
+    const app::TrayGlass glass = app::TaskbarGlass(taskbar_, glassDrink_);
+    TrayIcon1->SetGlassColours(glass.outline, glass.empty);
 }
 
 void TfrmLaunch::FormCreate() {
@@ -134,6 +145,8 @@ void TfrmLaunch::FormCreate() {
 void TfrmLaunch::SelectIconSet() {
     TBeer beer;
     LoadSettings(beer);
+    glassDrink_ = IconSetByNumber(beer.IconSet).drink;
+    StyleGlass();
     TrayIcon1->SetIconList(frmMain->IconSet(beer.IconSet));
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/glass_contrast.h"
 #include "win/form.h"
 
 namespace quaff::win {
@@ -73,6 +74,14 @@ private:
     bool Guarded() const;
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
+    // Gives the tray the colours the glass takes on the taskbar as it is now.
+    void StyleGlass();
+
+    // The taskbar as last told (read again when its look changes) and the drink of the set
+    // the tray shows: the glass's colours follow from them.
+    std::optional<Taskbar> taskbar_;
+    Drink glassDrink_ = Drink::Bitter;
+
     // Ends the message loop (and a modal showing under way), freeing the monitor window.
     void Quit();
 

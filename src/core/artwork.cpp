@@ -106,6 +106,15 @@ Frame GlassFrame(Drink drink, Measure measure, int frame) {
     return out;
 }
 
+std::vector<bool> GlassInside(Measure measure) {
+    std::vector<bool> inside(Frame::kSize * Frame::kSize, false);
+    for (const WallRun& run : (measure == Measure::Full ? kLargeGlass : kSmallGlass).walls)
+        for (int row = run.firstRow; row <= run.lastRow; ++row)
+            for (int col = run.leftCol + 1; col < run.rightCol; ++col)
+                inside[row * Frame::kSize + col] = true;
+    return inside;
+}
+
 std::vector<bool> GlassOutline(Measure measure) {
     // Frame 0 is the bare glass.
     const Frame empty = GlassFrame(Drink::Bitter, measure, 0);

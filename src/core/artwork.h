@@ -47,6 +47,9 @@ std::vector<bool> GlassOutline(Measure measure);
 // Silver, 0x00RRGGBB: about 9 to 1 against a dark taskbar (#202020), and unlike white it
 // keeps the walls apart from the head of a full glass.
 constexpr uint32_t kLightOutline = 0xC0C0C0;
+// The pixels between the walls of a measure's glass, which liquid and head fill from the
+// bottom (in Frame order, true where they lie); what they leave is the empty glass.
+std::vector<bool> GlassInside(Measure measure);
 
 // Stored forms, byte for byte.
 constexpr size_t kIconSetStreamSize = 11046;

@@ -95,6 +95,9 @@ void TfrmMain::BuildLayout() {
     FixInPlace1->OnClick = [this](win::Component* sender) { FixInPlace1Click(sender); };
     PopupMenu1->Items().Add(FixInPlace1);
     Image1->SetContextMenu(PopupMenu1);
+    // The picture takes no focus: from the keyboard (Shift+F10, the menu key) the menu comes
+    // from anywhere in the window, so a window fixed in place can get its frame back.
+    SetContextMenu(PopupMenu1);
 }
 
 namespace {
@@ -114,7 +117,7 @@ void TfrmMain::ReadIconSets() {
         list->SetName(set.listName);
         this->*kIconSetMembers[set.number] = list;
         list->ReadFromResource(module, set.resourceName);
-        list->SetOutline(GlassOutline(set.measure));
+        list->SetParts({GlassOutline(set.measure), GlassInside(set.measure)});
     }
 }
 
@@ -163,8 +166,9 @@ void TfrmMain::BeginPeriod(const CountingPeriod& period, std::string shownStart)
     Label4->SetCaption(std::move(shownStart));
     running_ = true;
     ++periodsBegun_;
-    Button1->SetEnabled(false);
+    // Stop first: a Start pressed from the keyboard hands the focus on to it.
     Button2->SetEnabled(true);
+    Button1->SetEnabled(false);
 }
 
 void TfrmMain::Button2Click(win::Component*) {

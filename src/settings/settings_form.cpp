@@ -8,7 +8,6 @@
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
-#include "win/icon_style.h"
 #include "win/label.h"
 #include "win/layout.h"
 #include "win/mask_edit.h"
@@ -40,8 +39,9 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     SetBounds(357, 150, 313, 342);
     SetClientSize(313, 342);
 
-    // The tab order visits the "Image Details" group before "Your Details". Labels size
-    // themselves to their text.
+    // The tab order visits the "Image Details" group before "Your Details", and the folder
+    // browser's button after the folder's field. Labels size themselves to their text and
+    // name their fields to screen readers.
     // clang-format off
     BuildControls(*this, {
         {.into = Into<&TfrmSettings::Panel1>,
@@ -51,20 +51,20 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .width = 297, .height = 185, .caption = "Your Details", .tabOrder = 1},
         {.into = Into<&TfrmSettings::Label1>,
          .name = "Label1", .parent = "GroupBox2", .left = 70, .top = 24,
-         .caption = "Name:"},
+         .caption = "Name:", .focusControl = "edName"},
         {.into = Into<&TfrmSettings::edName>,
          .name = "edName", .parent = "GroupBox2", .left = 104, .top = 16,
          .width = 185, .height = 21, .tabOrder = 0},
         {.into = Into<&TfrmSettings::Label2>,
          .name = "Label2", .parent = "GroupBox2", .left = 32, .top = 56,
-         .caption = "Annual Salary:"},
+         .caption = "Annual Salary:", .focusControl = "edSalary"},
         {.into = Into<&TfrmSettings::edSalary>,
          .name = "edSalary", .parent = "GroupBox2", .left = 104,
          .top = 48, .width = 118, .height = 21, .caption = "      .  ", .tabOrder = 3,
          .mask = "000000.00;1;_", .maxLength = 9},
         {.into = Into<&TfrmSettings::Label4>,
          .name = "Label4", .parent = "GroupBox2", .left = 32, .top = 88,
-         .caption = "Days A Week:"},
+         .caption = "Days A Week:", .focusControl = "edDays"},
         {.into = Into<&TfrmSettings::edDays>,
          .name = "edDays", .parent = "GroupBox2", .left = 104, .top = 80,
          .width = 57, .height = 21, .caption = "1", .tabOrder = 1},
@@ -74,7 +74,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .position = 1},
         {.into = Into<&TfrmSettings::Label3>,
          .name = "Label3", .parent = "GroupBox2", .left = 8, .top = 116,
-         .caption = "Normal Day (Hours):"},
+         .caption = "Normal Day (Hours):", .focusControl = "edHours"},
         {.into = Into<&TfrmSettings::edHours>,
          .name = "edHours", .parent = "GroupBox2", .left = 104, .top = 112,
          .width = 57, .height = 21, .caption = "1", .tabOrder = 2},
@@ -84,7 +84,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .min = 1, .max = 24, .position = 1},
         {.into = Into<&TfrmSettings::Label5>,
          .name = "Label5", .parent = "GroupBox2", .left = 32, .top = 152,
-         .caption = "Price Of Drink:"},
+         .caption = "Price Of Drink:", .focusControl = "edPrice"},
         {.into = Into<&TfrmSettings::edPrice>,
          .name = "edPrice", .parent = "GroupBox2", .left = 104,
          .top = 144, .width = 72, .height = 21, .caption = "  .  ", .tabOrder = 6,
@@ -94,7 +94,7 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .width = 297, .height = 89, .caption = "Image Details", .tabOrder = 0},
         {.into = Into<&TfrmSettings::Label6>,
          .name = "Label6", .parent = "GroupBox1", .left = 24, .top = 28,
-         .caption = "Icon Set:"},
+         .caption = "Icon Set:", .focusControl = "cbIconSet"},
         // The items' indexes are the icon-set numbers.
         {.into = Into<&TfrmSettings::cbIconSet>,
          .name = "cbIconSet", .parent = "GroupBox1", .left = 80,
@@ -103,13 +103,14 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
          .itemIndex = 0},
         {.into = Into<&TfrmSettings::Label7>,
          .name = "Label7", .parent = "GroupBox1", .left = 16, .top = 60,
-         .caption = "Image Dir:"},
+         .caption = "Image Dir:", .focusControl = "edImageDir"},
         {.into = Into<&TfrmSettings::edImageDir>,
          .name = "edImageDir", .parent = "GroupBox1", .left = 80, .top = 56,
          .width = 185, .height = 21, .tabOrder = 1},
         {.into = Into<&TfrmSettings::SpeedButton1>,
          .name = "SpeedButton1", .parent = "GroupBox1", .left = 264,
-         .top = 56, .width = 23, .height = 22, .onClick = On(&TfrmSettings::SpeedButton1Click)},
+         .top = 56, .width = 23, .height = 22, .caption = "Browse...", .tabOrder = 2,
+         .onClick = On(&TfrmSettings::SpeedButton1Click)},
         {.into = Into<&TfrmSettings::btnOK>,
          .name = "btnOK", .parent = "Panel1", .left = 152, .top = 304,
          .width = 75, .height = 25, .caption = "OK", .tabOrder = 2, .modalResult = mrOk,
@@ -124,9 +125,6 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // The folder glyph: enabled image left, disabled image right.
     SpeedButton1->LoadGlyph(Application::Instance().Module(), QUAFF_RES_FOLDER_GLYPH);
     SpeedButton1->SetNumGlyphs(2);
-    // At the size of a small icon on this screen, crisp (the layout scales with the DPI too).
-    if (UniqueBitmap fitted = FitGlyphs(SpeedButton1->Glyph(), 2, SmallIconSize()))
-        SpeedButton1->SetGlyph(std::move(fitted));
 }
 
 void TfrmSettings::FormShow() {

@@ -274,25 +274,45 @@ void TTrayIcon::ChangeIconQuietly(Change change) {
     icon_.OnChange = std::move(onChange);
 }
 
-win::IconStyle TTrayIcon::ShellIconStyle() const { return {win::SmallIconSize(), outlineColour_}; }
+win::IconStyle TTrayIcon::ShellIconStyle() const {
+    return {win::SmallIconSize(iconDpi_ > 0 ? iconDpi_ : win::CurrentDpi()), outlineColour_,
+            emptyColour_};
+}
 
 void TTrayIcon::SetIcon(const win::Icon& icon) {
+    if (&icon != &icon_) sourceIcon_.Assign(icon);
     // A copy at the shell's size: the shell would blur a smaller one when it scales it up.
     ChangeIconQuietly([&] {
         if (&icon != &icon_)
-            icon_.SetHandle(icon.Handle() ? win::RestyleIcon(CopyIcon(icon.Handle()),
-                                                             {win::SmallIconSize()}, {})
-                                          : nullptr);
+            icon_.SetHandle(sourceIcon_.Handle() ? win::RestyleIcon(CopyIcon(sourceIcon_.Handle()),
+                                                                    {ShellIconStyle().size}, {})
+                                                 : nullptr);
     });
     TrayModify();
 }
 
-void TTrayIcon::SetOutlineColour(COLORREF colour) {
-    if (colour == outlineColour_) return;
-    outlineColour_ = colour;
-    if (!iconList_) return;
-    ChangeIconQuietly([this] { iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle()); });
+void TTrayIcon::Restyle() {
+    ChangeIconQuietly([this] {
+        if (iconList_)
+            iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());
+        else if (sourceIcon_.Handle())
+            icon_.SetHandle(
+                win::RestyleIcon(CopyIcon(sourceIcon_.Handle()), {ShellIconStyle().size}, {}));
+    });
     TrayModify();
+}
+
+void TTrayIcon::SetGlassColours(COLORREF outline, COLORREF empty) {
+    if (outline == outlineColour_ && empty == emptyColour_) return;
+    outlineColour_ = outline;
+    emptyColour_ = empty;
+    if (iconList_) Restyle();  // the own icon is drawn as given
+}
+
+void TTrayIcon::SetIconDpi(int dpi) {
+    const int size = ShellIconStyle().size;
+    iconDpi_ = dpi;
+    if (ShellIconStyle().size != size && (iconList_ || sourceIcon_.Handle())) Restyle();
 }
 
 void TTrayIcon::IconImageChanged() { TrayModify(); }

@@ -96,10 +96,16 @@ public:
     TNotifyVersion NotifyVersion() const { return notifyVersion_; }
     void SetNotifyVersion(TNotifyVersion version);
 
-    // The colour the images of IconList draw their outline in (CLR_NONE: as drawn), for a
-    // dark taskbar. A change shows the image again with it at once, in one shell call.
+    // The colours the images of IconList draw their outline and their empty inside in
+    // (CLR_NONE: as drawn), for a dark or high-contrast taskbar. A change shows the image again
+    // in them at once, in one shell call.
     COLORREF OutlineColour() const { return outlineColour_; }
-    void SetOutlineColour(COLORREF colour);
+    COLORREF EmptyColour() const { return emptyColour_; }
+    void SetGlassColours(COLORREF outline, COLORREF empty);
+    // The DPI of the notification area, whose small-icon size the icon is given at (0: the
+    // system's). A change that changes the size shows the image again, in one shell call.
+    int IconDpi() const { return iconDpi_; }
+    void SetIconDpi(int dpi);
 
     // Events; Sender is always this component.
     TNotifyEvent OnClick;
@@ -165,8 +171,10 @@ private:
     static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
-    // The icon the shell gets: the small-icon size of the screen, the outline colour.
+    // The icon the shell gets: the small-icon size of the notification area, the colours.
     win::IconStyle ShellIconStyle() const;
+    // Makes the image shown again in that style and gives it to the shell.
+    void Restyle();
     // Runs `change` on the own icon without its change notification.
     template <class Change>
     void ChangeIconQuietly(Change change);
@@ -207,6 +215,7 @@ private:
     Registration registration_;
     bool enabled_ = true;
     win::Icon icon_;
+    win::Icon sourceIcon_;          // the own icon as given, which icon_ shows at the shell's size
     const std::uint32_t identity_;  // the registration's
     bool iconVisible_ = false;
     std::string hint_;
@@ -238,6 +247,8 @@ private:
     bool cycleIcons_ = false;
     std::uint32_t cycleInterval_ = 0;
     COLORREF outlineColour_ = CLR_NONE;
+    COLORREF emptyColour_ = CLR_NONE;
+    int iconDpi_ = 0;
     win::WindowHook applicationHook_;
     win::WindowHook ownerHook_;
     NOTIFYICONDATAA data_;

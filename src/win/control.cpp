@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <unordered_map>
+#include <utility>
 
 #include "core/errors.h"
 #include "win/application.h"
@@ -244,7 +245,7 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return r;
         }
         case WM_PAINT:
-            if (defaultProc_) break;  // a standard control paints itself
+            if (!DrawsItself()) break;  // a standard control paints itself
             {
                 PAINTSTRUCT ps;
                 HDC dc = BeginPaint(handle_, &ps);
@@ -253,16 +254,19 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         case WM_PRINTCLIENT:
-            if (defaultProc_) break;
+            if (!DrawsItself()) break;
             Paint(reinterpret_cast<HDC>(wp));
             return 0;
         case WM_CONTEXTMENU:
+            // A right-click on the control itself, or the keyboard's request (Shift+F10, the
+            // menu key) in it or passed up from the focused control inside it.
             if (contextMenu_ && contextMenu_->AutoPopup() &&
-                reinterpret_cast<HWND>(wp) == handle_) {
+                (reinterpret_cast<HWND>(wp) == handle_ || lp == -1)) {
                 POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-                if (lp == -1) {  // from the keyboard: the control's top left corner
+                if (lp == -1) {  // from the keyboard: the focused control's top left corner
                     pt = POINT{0, 0};
-                    ClientToScreen(handle_, &pt);
+                    const HWND from = reinterpret_cast<HWND>(wp);
+                    ClientToScreen(from && IsWindow(from) ? from : handle_, &pt);
                 }
                 contextMenu_->SetPopupComponent(this);
                 contextMenu_->Popup(pt.x, pt.y);
@@ -290,6 +294,7 @@ void WinControl::SetParent(WinControl* parent) {
     }
     parent_ = parent;
     if (parent_) parent_->controls_.push_back(this);
+    if (parent_) ChangeDpi(parent_->dpi_);
     if (handle_) {
         if (parent_ && parent_->handle_) {
             ::SetParent(handle_, parent_->handle_);
@@ -306,8 +311,9 @@ void WinControl::SetParent(WinControl* parent) {
 }
 
 void WinControl::SetBounds(int x, int y, int w, int h) {
-    SetBoundsRect(
-        RECT{ScaleDpi(x), ScaleDpi(y), ScaleDpi(x) + ScaleDpi(w), ScaleDpi(y) + ScaleDpi(h)});
+    const int dpi = dpi_;
+    SetBoundsRect(RECT{ScaleDpi(x, dpi), ScaleDpi(y, dpi), ScaleDpi(x, dpi) + ScaleDpi(w, dpi),
+                       ScaleDpi(y, dpi) + ScaleDpi(h, dpi)});
 }
 
 void WinControl::SetBoundsRect(const RECT& r) {
@@ -323,21 +329,39 @@ void WinControl::ApplyBounds() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int WinControl::Left() const { return UnscaleDpi(bounds_.left); }
-int WinControl::Top() const { return UnscaleDpi(bounds_.top); }
-int WinControl::Width() const { return UnscaleDpi(bounds_.right - bounds_.left); }
-int WinControl::Height() const { return UnscaleDpi(bounds_.bottom - bounds_.top); }
+int WinControl::Left() const { return UnscaleDpi(bounds_.left, dpi_); }
+int WinControl::Top() const { return UnscaleDpi(bounds_.top, dpi_); }
+int WinControl::Width() const { return UnscaleDpi(bounds_.right - bounds_.left, dpi_); }
+int WinControl::Height() const { return UnscaleDpi(bounds_.bottom - bounds_.top, dpi_); }
 
 int WinControl::ClientWidth() {
     RECT r;
     GetClientRect(Handle(), &r);
-    return UnscaleDpi(r.right - r.left);
+    return UnscaleDpi(r.right - r.left, dpi_);
 }
 
 int WinControl::ClientHeight() {
     RECT r;
     GetClientRect(Handle(), &r);
-    return UnscaleDpi(r.bottom - r.top);
+    return UnscaleDpi(r.bottom - r.top, dpi_);
+}
+
+void WinControl::ChangeDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    const int old = std::exchange(dpi_, dpi);
+    const auto scaled = [dpi, old](LONG v) { return static_cast<LONG>(MulDiv(v, dpi, old)); };
+    const LONG w = scaled(bounds_.right - bounds_.left), h = scaled(bounds_.bottom - bounds_.top);
+    // A top-level window stays where it is on the screen; the caller moves it.
+    if (parent_) bounds_.left = scaled(bounds_.left), bounds_.top = scaled(bounds_.top);
+    bounds_.right = bounds_.left + w;
+    bounds_.bottom = bounds_.top + h;
+    for (WinControl* child : controls_) child->ChangeDpi(dpi);
+    DpiChanged();
+}
+
+void WinControl::DpiChanged() {
+    ApplyFontToWindow();
+    ApplyBounds();
 }
 
 void WinControl::SetAlign(Align align) {
@@ -409,7 +433,16 @@ void WinControl::SetVisible(bool value) {
 
 void WinControl::SetEnabled(bool value) {
     enabled_ = value;
-    if (handle_) EnableWindow(handle_, value);
+    if (!handle_) return;
+    // A control disabled while it has the focus hands it on to the next control, as the
+    // dialog manager does for Tab: the keyboard is never left with nowhere to go.
+    const HWND focus = GetFocus();
+    if (!value && focus && (focus == handle_ || IsChild(handle_, focus))) {
+        const HWND top = GetAncestor(handle_, GA_ROOT);
+        if (HWND next = GetNextDlgTabItem(top, handle_, FALSE); next && next != handle_)
+            ::SetFocus(next);
+    }
+    EnableWindow(handle_, value);
 }
 
 void WinControl::SetCaption(std::string caption) {
@@ -436,7 +469,7 @@ void WinControl::FontChanged() {
         if (child->parentFont_) child->FontChanged();
 }
 
-HFONT WinControl::FontHandle() const { return SharedFont(Font()); }
+HFONT WinControl::FontHandle() const { return SharedFont(Font(), dpi_); }
 
 void WinControl::ApplyFontToWindow() {
     if (!handle_) return;
@@ -468,6 +501,16 @@ void WinControl::OrderTabs() {
         int kb = b->tabOrder_ < 0 ? INT_MAX : b->tabOrder_;
         return ka < kb;
     });
+    // Screen readers name a field after the static text just before it in window order; a
+    // control that belongs to another goes just after it. Neither takes the focus.
+    for (WinControl* c : controls_) {
+        WinControl* const before = c->NamedControl();
+        WinControl* const anchor = before ? before : c->AttachedTo();
+        if (!anchor || anchor == c || anchor->parent_ != this) continue;
+        order.erase(std::find(order.begin(), order.end(), c));
+        const auto at = std::find(order.begin(), order.end(), anchor);
+        order.insert(before ? at : at + 1, c);
+    }
     HWND after = HWND_TOP;
     for (WinControl* c : order) {
         if (!c->handle_) continue;

@@ -1,6 +1,7 @@
 // A windowed control: a real Win32 window bound to its object by one window procedure.
-// Bounds are kept in device pixels and set and read in 96-DPI design units, so a layout
-// written for 96 DPI keeps its proportions on a screen of any density.
+// Bounds are kept in device pixels at the control's DPI and set and read in 96-DPI design
+// units, so a layout written for 96 DPI keeps its proportions on a screen of any density, and
+// follows its window to a monitor of another scale.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +54,12 @@ public:
     int ClientWidth();
     int ClientHeight();
 
+    // The DPI the bounds and the font are in: the window's, which every control of it shares.
+    int Dpi() const { return dpi_; }
+    // Lays the control and its children out again at `dpi`: bounds scaled (a top-level window
+    // keeps its place), fonts and images made for it.
+    void ChangeDpi(int dpi);
+
     Align GetAlign() const { return align_; }
     void SetAlign(Align align);
 
@@ -95,6 +102,12 @@ public:
     // nothing to check.
     virtual bool ValidateEdit() { return true; }
 
+    // The control this one names for screen readers (a label's field), which it goes just
+    // before in window order, where they look for a field's name; or the control it belongs
+    // to (a spinner's field), which it goes just after. Neither changes the tab order.
+    virtual WinControl* NamedControl() const { return nullptr; }
+    virtual WinControl* AttachedTo() const { return nullptr; }
+
     // Lays the docked children out again in the client area.
     void Realign();
     // Redraws the control.
@@ -129,6 +142,11 @@ protected:
     virtual void Resized() {}
     // Called when the font in effect changed (own or inherited); the window has it already.
     virtual void FontChanged();
+    // Called after the DPI changed, the bounds already scaled: applies them and the font.
+    virtual void DpiChanged();
+    // Whether the toolkit paints the window with Paint: its own class always; a standard
+    // control that stands in for its role (a label is static text) but is drawn here too.
+    virtual bool DrawsItself() const { return defaultProc_ == nullptr; }
     // The rectangle handed to the window for these bounds (a drop-down combo box adds the
     // height of its list).
     virtual RECT WindowRectFor(const RECT& bounds) const { return bounds; }
@@ -169,6 +187,7 @@ private:
     std::string caption_;
     FontSpec font_;
     bool parentFont_ = true;
+    int dpi_ = CurrentDpi();
     int tabOrder_ = -1;
     bool tabStop_ = false;
     win::PopupMenu* contextMenu_ = nullptr;

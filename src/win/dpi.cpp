@@ -1,7 +1,5 @@
 #include "win/dpi.h"
 
-#include <windows.h>
-
 #include "win/handles.h"
 
 namespace quaff::win {
@@ -23,10 +21,24 @@ int g_dpiOverride = 0;
 
 int CurrentDpi() { return g_dpiOverride > 0 ? g_dpiOverride : SystemDpi(); }
 
+int WindowDpi(HWND window) {
+    if (g_dpiOverride > 0) return g_dpiOverride;
+    // Windows 10 1607 and later; before them every window has the system DPI.
+    using ForWindow = UINT(WINAPI*)(HWND);
+    static const auto forWindow = reinterpret_cast<ForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const int dpi = forWindow && window ? static_cast<int>(forWindow(window)) : 0;
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
 void OverrideDpi(int dpi) { g_dpiOverride = dpi; }
 
-int ScaleDpi(int designUnits) { return MulDiv(designUnits, CurrentDpi(), 96); }
+int ScaleDpi(int designUnits, int dpi) { return MulDiv(designUnits, dpi, 96); }
 
-int UnscaleDpi(int pixels) { return MulDiv(pixels, 96, CurrentDpi()); }
+int UnscaleDpi(int pixels, int dpi) { return MulDiv(pixels, 96, dpi); }
+
+int ScaleDpi(int designUnits) { return ScaleDpi(designUnits, CurrentDpi()); }
+
+int UnscaleDpi(int pixels) { return UnscaleDpi(pixels, CurrentDpi()); }
 
 }  // namespace quaff::win

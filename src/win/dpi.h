@@ -1,17 +1,26 @@
-// Layouts and fonts are designed at 96 DPI: design units become device pixels at the DPI in
-// use, and back.
+// Layouts and fonts are designed at 96 DPI: design units become device pixels at the DPI of
+// the window they are in, and back. Each window has its own DPI: the program is aware of each
+// monitor's scale and lays a window out again when it moves to a monitor of another scale.
 #pragma once
+
+#include <windows.h>
 
 namespace quaff::win {
 
-// 96-DPI design units to device pixels at the DPI in use, and back.
+// 96-DPI design units to device pixels at `dpi`, and back.
+int ScaleDpi(int designUnits, int dpi);
+int UnscaleDpi(int pixels, int dpi);
+// The same at CurrentDpi().
 int ScaleDpi(int designUnits);
 int UnscaleDpi(int pixels);
-// The DPI layouts and fonts are made for: the system's, unless overridden.
+// The DPI new layouts and fonts are made for: the system's, unless overridden.
 int CurrentDpi();
-// Lays out and sizes fonts as if the system ran at `dpi` (0: the system's own again). The
-// system DPI cannot change inside a process, so tests reach 120, 144 and 192 DPI this way;
-// windows and fonts made before keep their size.
+// The DPI a window is laid out for: the override when there is one, else the window's own
+// (its monitor's), else the system's.
+int WindowDpi(HWND window);
+// Lays out and sizes fonts as if the system and every monitor ran at `dpi` (0: the system's
+// own again). Wine gives every window the system DPI, which cannot change inside a process, so
+// tests reach 120, 144 and 192 DPI this way; windows and fonts made before keep their size.
 void OverrideDpi(int dpi);
 
 }  // namespace quaff::win

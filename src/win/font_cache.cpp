@@ -6,8 +6,8 @@
 #include <tuple>
 #include <utility>
 
-#include "win/dpi.h"
 #include "win/handles.h"
+#include "win/high_contrast.h"
 
 namespace quaff::win {
 
@@ -124,12 +124,12 @@ HFONT FontWithGlyphsFor(HDC dc, std::wstring_view text) {
     return best;
 }
 
-HFONT SharedFont(const FontSpec& font) {
+HFONT SharedFont(const FontSpec& font, int dpi) {
     // Keyed by what the font is made of: the face in use and the height at the DPI in use.
     using Key = std::tuple<std::string, int, bool, bool, bool>;
     static std::map<Key, UniqueFont> fonts;
     const std::string face = ResolveFontFace(font.face, font.bold || font.italic);
-    const int height = -MulDiv(font.size, CurrentDpi(), 72);
+    const int height = -MulDiv(font.size, dpi, 72);
     Key key{face, height, font.bold, font.italic, font.underline};
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second.get();
@@ -147,6 +147,7 @@ HFONT SharedFont(const FontSpec& font) {
 }
 
 COLORREF TextColor(const FontSpec& font) {
+    if (HighContrast()) return GetSysColor(COLOR_BTNTEXT);
     return font.color == kDefaultColor ? GetSysColor(COLOR_WINDOWTEXT) : font.color;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "win/dpi.h"
+
 namespace quaff::win {
 
 // A colour that stands for the system's window-text colour.
@@ -37,8 +39,9 @@ std::string ResolveFontFace(const std::string& designedFace, bool styled = false
 // Treats `face` as not installed (empty: none), as on a system without it (tests).
 void TreatFaceAsMissing(std::string face);
 
-// The shared font for a design (never destroyed by the caller; lives as long as the process).
-HFONT SharedFont(const FontSpec& font);
+// The shared font for a design at a DPI (never destroyed by the caller; lives as long as the
+// process).
+HFONT SharedFont(const FontSpec& font, int dpi = CurrentDpi());
 
 // The font selected into `dc` when it has a glyph for every character of `text`; else the same
 // size and style in the first face that has them all ("Microsoft Sans Serif", "Segoe UI",
@@ -46,7 +49,8 @@ HFONT SharedFont(const FontSpec& font);
 // kept like SharedFont.
 HFONT FontWithGlyphsFor(HDC dc, std::wstring_view text);
 
-// The system's window-text colour for kDefaultColor, else the colour itself.
+// The system's window-text colour for kDefaultColor, else the colour itself. In high contrast
+// always the system's text colour for controls.
 COLORREF TextColor(const FontSpec& font);
 
 }  // namespace quaff::win

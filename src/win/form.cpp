@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -43,6 +44,14 @@ private:
     HWND keep_;
     std::vector<HWND> windows_;
 };
+
+// Sends the message to every window under `parent`.
+void ForwardToChildren(HWND parent, UINT msg, WPARAM wp, LPARAM lp) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        SendMessageA(c, msg, wp, lp);
+        ForwardToChildren(c, msg, wp, lp);
+    }
+}
 
 // Hands the key to the first visible control, children before the next sibling, that takes
 // it; answers whether one did.
@@ -138,8 +147,13 @@ void Form::SetBorderStyle(BorderStyle style) {
 void Form::SetClientSize(int w, int h) {
     DWORD style, exStyle;
     StyleBits(style, exStyle);
-    RECT r{0, 0, ScaleDpi(w), ScaleDpi(h)};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    RECT r{0, 0, ScaleDpi(w, Dpi()), ScaleDpi(h, Dpi())};
+    // The frame at the window's DPI (Windows 10 1607 and later; before, the system's).
+    using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    if (!forDpi || !forDpi(&r, style, FALSE, exStyle, static_cast<UINT>(Dpi())))
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
     RECT b = BoundsRect();
     SetBoundsRect(RECT{b.left, b.top, b.left + (r.right - r.left), b.top + (r.bottom - r.top)});
 }
@@ -148,17 +162,22 @@ void Form::PlaceForShowing() {
     if (placed_) return;
     placed_ = true;
     FitTextToRoom(*this);
-    RECT b = BoundsRect();
-    const int w = b.right - b.left, h = b.bottom - b.top;
     if (position_ == Position::DesktopCenter) {
-        RECT work;
+        RECT b = BoundsRect(), work;
+        const int w = b.right - b.left, h = b.bottom - b.top;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         b.left = work.left + ((work.right - work.left) - w) / 2;
         b.top = work.top + ((work.bottom - work.top) - h) / 2;
+        SetBoundsRect(RECT{b.left, b.top, b.left + w, b.top + h});
     }
+    KeepInWorkArea();
+}
+
+void Form::KeepInWorkArea() {
     // A designed place meant for a larger screen (or scaled up with the DPI) would leave part
-    // of the window off its monitor: it moves inside the work area, its top left corner kept
-    // in view when it is larger than that.
+    // of the window off its monitor.
+    RECT b = BoundsRect();
+    const int w = b.right - b.left, h = b.bottom - b.top;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     if (GetMonitorInfoA(MonitorFromRect(&b, MONITOR_DEFAULTTONEAREST), &monitor)) {
@@ -171,10 +190,37 @@ void Form::PlaceForShowing() {
     SetBoundsRect(b);
 }
 
+void Form::HandleCreated() {
+    const int dpi = WindowDpi(WindowIfAny());
+    if (dpi != Dpi()) ChangeDpi(dpi);
+}
+
+void Form::RescaleTo(int dpi, const RECT& rect) {
+    // Sized several times on the way; the form hears of the new size once, at the end (or,
+    // while the user drags it to another monitor, when the drag ends).
+    const bool dragging = std::exchange(sizing_, true);
+    if (!dragging) resizedWhileSizing_ = false;
+    ChangeDpi(dpi);
+    SetBoundsRect(rect);
+    FitTextToRoom(*this);
+    KeepInWorkArea();
+    sizing_ = dragging;
+    if (!dragging && resizedWhileSizing_) DoResize();
+}
+
+HWND Form::FocusTarget() const {
+    const HWND h = WindowIfAny();
+    if (lastFocus_ && IsWindow(lastFocus_) && IsChild(h, lastFocus_) &&
+        IsWindowEnabled(lastFocus_) && IsWindowVisible(lastFocus_))
+        return lastFocus_;
+    return GetNextDlgTabItem(h, nullptr, FALSE);
+}
+
 void Form::SetVisible(bool value) {
     if (!value) {
         if (!visible_) return;
         visible_ = false;
+        lastFocus_ = nullptr;  // shown again, the form starts at its first control
         if (HWND h = WindowIfAny()) ShowWindow(h, SW_HIDE);
         DoHide();
         return;
@@ -192,10 +238,11 @@ void Form::SetVisible(bool value) {
     }
     visible_ = true;
     ShowWindow(h, SW_SHOW);
-    HWND focus = GetFocus();
-    if (!focus || (focus != h && !IsChild(h, focus))) {
-        if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) ::SetFocus(first);
-    }
+    // The focus on the first control, and shown: a window opened with the mouse would
+    // otherwise hide the focus rectangle until the first key.
+    if (!IsChild(h, GetFocus()))
+        if (HWND first = FocusTarget()) ::SetFocus(first);
+    SendMessageA(h, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     if (showError) Application::Instance().HandleException(showError);
 }
 
@@ -277,10 +324,30 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND focus = GetFocus();
                 if (focus && IsChild(WindowIfAny(), focus)) lastFocus_ = focus;
-            } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(WindowIfAny(), lastFocus_)) {
-                ::SetFocus(lastFocus_);
+            } else if (HWND to = FocusTarget()) {
+                ::SetFocus(to);
                 return 0;
             }
+            break;
+        case WM_SETFOCUS:
+            // The form itself takes no keys: the focus goes on to a control.
+            if (HWND to = FocusTarget()) {
+                ::SetFocus(to);
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED:
+            RescaleTo(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (wp != SPI_SETHIGHCONTRAST) break;
+            [[fallthrough]];
+        case WM_SYSCOLORCHANGE:
+            // High contrast on or off, or other system colours: everything is drawn again in
+            // them. The standard controls hear of it from their parent, as Windows expects.
+            if (msg == WM_SYSCOLORCHANGE) ForwardToChildren(WindowIfAny(), msg, wp, lp);
+            RedrawWindow(WindowIfAny(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             break;
         default:
             break;

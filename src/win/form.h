@@ -78,11 +78,21 @@ protected:
     void Resized() override;
 
     void GetCreateParams(CreateParams& params) override;
+    // A window made on a monitor of another DPI than it was laid out for is laid out again.
+    void HandleCreated() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void StyleBits(DWORD& style, DWORD& exStyle) const;
     void PlaceForShowing();
+    // Moves the window inside the work area of its monitor (its top left corner kept in view
+    // when it is larger).
+    void KeepInWorkArea();
+    // Lays the window out at `dpi` in `rect` (WM_DPICHANGED): the same rules as when it was
+    // first shown, and one DoResize for the new size.
+    void RescaleTo(int dpi, const RECT& rect);
+    // The control the focus goes to: the one that had it last, else the first in tab order.
+    HWND FocusTarget() const;
 
     FormStyle formStyle_ = FormStyle::Normal;
     BorderStyle borderStyle_ = BorderStyle::Sizeable;

@@ -48,13 +48,12 @@ std::uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | 
 
 }  // namespace
 
-int SmallIconSize() {
+int SmallIconSize(int dpi) {
     // Windows 10 1607 and later answer for any DPI; before them a process aware of the system
     // DPI got the small-icon side scaled from 16 as below.
     using ForDpi = int(WINAPI*)(int, UINT);
     static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
-    const int dpi = CurrentDpi();
     const int side = forDpi ? forDpi(SM_CXSMICON, static_cast<UINT>(dpi)) : MulDiv(16, dpi, 96);
     return side > 0 ? side : 16;
 }
@@ -62,20 +61,26 @@ int SmallIconSize() {
 namespace {
 
 // The new icon, or null when it cannot be made.
-HICON MakeRestyled(HICON icon, IconStyle style, const std::vector<bool>& outline) {
+HICON MakeRestyled(HICON icon, IconStyle style, const IconParts& parts) {
     ICONINFO info{};
     if (!GetIconInfo(icon, &info)) return nullptr;
     UniqueBitmap colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);
     PixelGrid colour = ReadPixels(colourBitmap.get());
-    const PixelGrid mask = ReadPixels(maskBitmap.get());
+    PixelGrid mask = ReadPixels(maskBitmap.get());
     if (colour.pixels.empty() || mask.width != colour.width || mask.height != colour.height ||
         colour.width != colour.height)
         return nullptr;
     const int side = style.size > 0 ? style.size : colour.width;
 
-    if (style.outline != CLR_NONE && outline.size() == colour.pixels.size())
-        for (std::size_t i = 0; i < outline.size(); ++i)
-            if (outline[i]) colour.pixels[i] = Rgb(style.outline);
+    if (style.outline != CLR_NONE && parts.outline.size() == colour.pixels.size())
+        for (std::size_t i = 0; i < parts.outline.size(); ++i)
+            if (parts.outline[i]) colour.pixels[i] = Rgb(style.outline);
+    if (style.empty != CLR_NONE && parts.inside.size() == colour.pixels.size())
+        for (std::size_t i = 0; i < parts.inside.size(); ++i)
+            if (parts.inside[i] && mask.pixels[i] == kMaskTransparent) {
+                colour.pixels[i] = Rgb(style.empty);
+                mask.pixels[i] = 0;
+            }
     // Opaque pixels carry full alpha, so a shell that draws with alpha shows them as the mask
     // does; transparent ones are black, as the artwork stores them.
     for (std::size_t i = 0; i < colour.pixels.size(); ++i)
@@ -100,7 +105,13 @@ HICON MakeRestyled(HICON icon, IconStyle style, const std::vector<bool>& outline
     return CreateIconIndirect(&made);
 }
 
-bool AsksForNothing(HICON icon, IconStyle style, const std::vector<bool>& outline) {
+// Whether the style changes any colour of an icon with these parts.
+bool Recolours(IconStyle style, const IconParts& parts) {
+    return (style.outline != CLR_NONE && !parts.outline.empty()) ||
+           (style.empty != CLR_NONE && !parts.inside.empty());
+}
+
+bool AsksForNothing(HICON icon, IconStyle style, const IconParts& parts) {
     ICONINFO info{};
     if (!GetIconInfo(icon, &info)) return true;
     UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
@@ -109,18 +120,17 @@ bool AsksForNothing(HICON icon, IconStyle style, const std::vector<bool>& outlin
     const int width = shape.bmWidth;
     const int height = colour ? shape.bmHeight : shape.bmHeight / 2;  // a monochrome icon
     return (style.size <= 0 || (style.size == width && style.size == height)) &&
-           (style.outline == CLR_NONE || outline.empty());
+           !Recolours(style, parts);
 }
 
 }  // namespace
 
-HICON RestyleIcon(HICON icon, IconStyle style, const std::vector<bool>& outline) {
-    // A style with no size and no outline asks for nothing: answered without reading the icon,
+HICON RestyleIcon(HICON icon, IconStyle style, const IconParts& parts) {
+    // A style with no size and no colours asks for nothing: answered without reading the icon,
     // since at 96 DPI on a light taskbar every icon of every list comes this way at start-up.
-    const bool recolour = style.outline != CLR_NONE && !outline.empty();
-    if (!icon || (style.size <= 0 && !recolour)) return icon;
-    if (AsksForNothing(icon, style, outline)) return icon;
-    if (HICON made = MakeRestyled(icon, style, outline)) {
+    if (!icon || (style.size <= 0 && !Recolours(style, parts))) return icon;
+    if (AsksForNothing(icon, style, parts)) return icon;
+    if (HICON made = MakeRestyled(icon, style, parts)) {
         DestroyIcon(icon);
         return made;
     }

@@ -6,6 +6,14 @@ namespace quaff::win {
 
 Image::Image(Component* owner) : WinControl(owner) {}
 
+void Image::GetCreateParams(CreateParams& params) {
+    WinControl::GetCreateParams(params);
+    // A picture static is what screen readers know as a graphic; drawn here. SS_NOTIFY: the
+    // picture gets its clicks (its context menu).
+    params.className = "STATIC";
+    params.style |= SS_BITMAP | SS_NOTIFY;
+}
+
 void Image::SetPicture(quaff::Picture&& picture) {
     picture_ = std::move(picture);
     Invalidate();

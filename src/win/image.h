@@ -1,5 +1,5 @@
 // A picture area: paints its picture stretched over the whole client area (the aspect
-// ratio is not kept), with halftone smoothing.
+// ratio is not kept), with halftone smoothing. A graphic to screen readers.
 #pragma once
 
 #include <utility>
@@ -21,7 +21,9 @@ public:
     bool HasPicture() const { return !picture_.empty(); }
 
 protected:
+    void GetCreateParams(CreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool DrawsItself() const override { return true; }
 
     void Paint(HDC dc) override;
 

@@ -48,7 +48,8 @@ void ImageList::GetIcon(int index, Icon& dest, IconStyle style) const {
         return;
     }
     if (style.size == Width()) style.size = 0;
-    if (outline_.empty()) style.outline = CLR_NONE;
+    if (parts_.outline.empty()) style.outline = CLR_NONE;
+    if (parts_.inside.empty()) style.empty = CLR_NONE;
     const IconKey key{index, style};
     auto it = icons_.find(key);
     if (it == icons_.end() || !it->second) {
@@ -66,11 +67,11 @@ void ImageList::MakeIcon(const IconKey& key) const {
     // An icon that could not be made is not kept: the next use tries again.
     if (!icon)
         icon = MakeSharedIcon(RestyleIcon(ImageList_GetIcon(handle_.get(), key.index, ILD_NORMAL),
-                                          key.style, outline_));
+                                          key.style, parts_));
 }
 
-void ImageList::SetOutline(std::vector<bool> outline) {
-    outline_ = std::move(outline);
+void ImageList::SetParts(IconParts parts) {
+    parts_ = std::move(parts);
     icons_.clear();
 }
 

@@ -44,9 +44,9 @@ public:
     // it shows it.
     void GetIcon(int index, Icon& dest, IconStyle style = {}) const;
 
-    // The pixels of every image that draw its outline (true where they lie, rows from the
-    // top), which a style with an outline colour draws in that colour. None by default.
-    void SetOutline(std::vector<bool> outline);
+    // Where every image has its outline and its inside, which a style with an outline or an
+    // empty colour draws in that colour. None by default.
+    void SetParts(IconParts parts);
 
 private:
     // What a kept icon is made from: the image and the style, as the list can draw it (a size
@@ -61,7 +61,7 @@ private:
     UniqueImageList handle_;
     // Made on demand by the const GetIcon; let go when the images change or the list goes.
     mutable std::map<IconKey, SharedIcon> icons_;
-    std::vector<bool> outline_;
+    IconParts parts_;
 };
 
 }  // namespace quaff::win

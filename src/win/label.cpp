@@ -1,12 +1,23 @@
 #include "win/label.h"
 
+#include <algorithm>
+
 #include "win/font_cache.h"
 #include "win/handles.h"
+#include "win/high_contrast.h"
 #include "win/text.h"
 
 namespace quaff::win {
 
 Label::Label(Component* owner) : WinControl(owner) {}
+
+void Label::GetCreateParams(CreateParams& params) {
+    WinControl::GetCreateParams(params);
+    // The standard class is what screen readers know as static text, and the window just
+    // before a field that they take the field's name from. SS_NOTIFY: clicks reach the label.
+    params.className = "STATIC";
+    params.style |= SS_NOTIFY;
+}
 
 void Label::SetAlignment(Alignment alignment) {
     alignment_ = alignment;
@@ -18,14 +29,35 @@ void Label::SetAutoSize(bool value) {
     AdjustSize();
 }
 
+void Label::SetFocusControl(WinControl* control) {
+    if (focusControl_) RemoveFreeNotification(focusControl_);
+    focusControl_ = control;
+    if (control) FreeNotification(control);
+}
+
+void Label::Notification(Component* component, Operation operation) {
+    WinControl::Notification(component, operation);
+    if (operation == Operation::Remove && component == focusControl_) focusControl_ = nullptr;
+}
+
 void Label::SetCaption(std::string caption) {
+    const bool changed = caption != Caption();
     WinControl::SetCaption(std::move(caption));
     AdjustSize();
     Invalidate();
+    // Windows announces a window's new text for the window, not for the static text a
+    // screen reader reads (the client object), and Wine not at all.
+    if (changed && WindowIfAny())
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, WindowIfAny(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Label::FontChanged() {
     WinControl::FontChanged();
+    AdjustSize();
+}
+
+void Label::DpiChanged() {
+    WinControl::DpiChanged();
     AdjustSize();
 }
 
@@ -92,10 +124,38 @@ LRESULT Label::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CAPTURECHANGED:
             pressed_ = false;
             break;
+        case WM_GETDLGCODE: {
+            // A focused link takes Enter itself, as a focused button does, instead of the
+            // form's default button.
+            const auto* key = reinterpret_cast<const MSG*>(lp);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+                return DefaultHandler(msg, wp, lp) | DLGC_WANTMESSAGE;
+            break;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_RETURN) Click();
+            return 0;
+        case WM_KEYUP:
+            if (wp == VK_SPACE) Click();
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            Invalidate();
+            break;
+        case WM_ERASEBKGND:
+            return 1;  // Paint covers everything
         default:
             break;
     }
     return WinControl::WndProc(msg, wp, lp);
+}
+
+COLORREF Label::InkColour() const {
+    if (!Enabled()) return GetSysColor(COLOR_GRAYTEXT);
+    // In high contrast a link takes the user's colour for links.
+    if (HighContrast() && OnClick) return GetSysColor(COLOR_HOTLIGHT);
+    return TextColor(Font());
 }
 
 void Label::Paint(HDC dc) {
@@ -104,8 +164,21 @@ void Label::Paint(HDC dc) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     const SelectedObject font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Enabled() ? TextColor(Font()) : GetSysColor(COLOR_GRAYTEXT));
+    SetTextColor(dc, InkColour());
     DrawAnyText(dc, Caption(), r, DrawFlags());
+    const auto uiState = SendMessageA(WindowIfAny(), WM_QUERYUISTATE, 0, 0);
+    if (Focused() && !(uiState & UISF_HIDEFOCUS)) {
+        // Around the text, as a focused link shows it.
+        const SIZE text = TextExtent();
+        const LONG left = alignment_ == Alignment::Left    ? r.left
+                          : alignment_ == Alignment::Right ? r.right - text.cx
+                                                           : (r.left + r.right - text.cx) / 2;
+        RECT box{std::max(r.left, left - 1), r.top, std::min(r.right, left + text.cx + 1),
+                 std::min(r.bottom, r.top + text.cy)};
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        DrawFocusRect(dc, &box);
+    }
 }
 
 }  // namespace quaff::win

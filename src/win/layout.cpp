@@ -48,6 +48,7 @@ WinControl* Make(Form& form, const ControlSpec& s) {
             l->SetAutoSize(s.width == 0);
             l->SetAlignment(s.alignment);
             l->OnClick = Bind(form, s.onClick);
+            l->SetTabStop(s.onClick != nullptr);  // a link: reached by Tab
             return l;
         }
         case ControlKind::Button: {
@@ -120,6 +121,11 @@ void BuildControls(Form& form, std::initializer_list<ControlSpec> controls) {
         if (auto* combo = dynamic_cast<ComboBox*>(c); combo && s.itemIndex >= 0)
             combo->SetItemIndex(s.itemIndex);
     }
+    // A label's field comes after it in the table.
+    for (const ControlSpec& s : controls)
+        if (s.focusControl)
+            FindControl<Label>(form, s.name)
+                .SetFocusControl(&FindControl<WinControl>(form, s.focusControl));
 }
 
 }  // namespace quaff::win

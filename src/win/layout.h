@@ -89,8 +89,10 @@ struct ControlSpec {
     Align align = Align::None;
     int tabOrder = -1;
     const FontSpec* font = nullptr;  // null: the parent's font
-    // Labels: a designed width turns autosizing off.
+    // Labels: a designed width turns autosizing off; the field the label names (built in the
+    // same table).
     Label::Alignment alignment = Label::Alignment::Left;
+    const char* focusControl = nullptr;
     Panel::Bevel bevel = Panel::Bevel::Raised;
     // Buttons.
     int modalResult = 0;
@@ -111,8 +113,8 @@ struct ControlSpec {
 };
 
 // Creates the controls in order, owned by the form, named, placed, bound and put in their
-// members. Throws Error when a parent or an associate names no control built before, or an
-// entry has neither a member nor a kind.
+// members. Throws Error when a parent or an associate names no control built before, a
+// label's field no control of the table, or an entry has neither a member nor a kind.
 void BuildControls(Form& form, std::initializer_list<ControlSpec> controls);
 
 // The control of that name and kind on the form; throws Error when there is none.

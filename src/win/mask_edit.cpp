@@ -43,6 +43,8 @@ std::string MaskEdit::Text() const {
 
 void MaskEdit::SetText(const std::string& stored) {
     Edit::SetText(mask_ ? mask_->DisplayFromValue(stored) : stored);
+    // What the program puts in is what Escape goes back to, also while the field has the focus.
+    valueOnEnter_ = Edit::Text();
 }
 
 void MaskEdit::Reset() {

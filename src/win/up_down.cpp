@@ -36,6 +36,8 @@ void UpDown::SetAssociate(Edit* edit) {
         SendMessageA(h, UDM_SETBUDDY, edit ? reinterpret_cast<WPARAM>(edit->Handle()) : 0, 0);
 }
 
+WinControl* UpDown::AttachedTo() const { return associate_; }
+
 void UpDown::SetRange(int min, int max) {
     min_ = min;
     max_ = max;

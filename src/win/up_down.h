@@ -15,6 +15,8 @@ public:
     // The edit whose text shows the position.
     Edit* Associate() const { return associate_; }
     void SetAssociate(Edit* edit);
+    // It goes just after its edit in window order, where screen readers look for its name.
+    WinControl* AttachedTo() const override;
 
     int Min() const { return min_; }
     int Max() const { return max_; }

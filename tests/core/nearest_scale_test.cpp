@@ -56,6 +56,11 @@ TEST(GlassOutline, IsTheBlackGlassOfEveryFrameAndNeverItsLiquid) {
     for (Measure measure : {Measure::Full, Measure::Half}) {
         const std::vector<bool> outline = GlassOutline(measure);
         ASSERT_EQ(outline.size(), 256u);
+        // The inside is what the full glass fills with liquid and head, and nothing else.
+        const std::vector<bool> inside = GlassInside(measure);
+        const Frame full = GlassFrame(Drink::Lager, measure, 15);
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ(inside[i], !full.pixels[i].transparent && !outline[i]) << i;
         for (Drink drink : {Drink::Bitter, Drink::Guiness, Drink::Lager})
             for (int k = 0; k < kFramesPerSet; ++k) {
                 const Frame frame = GlassFrame(drink, measure, k);

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/launcher.h"
 #include "core/artwork.h"
+#include "core/glass_contrast.h"
 #include "monitor/monitor_form.h"
 #include "registry_test_support.h"
 #include "resources/resource_names.h"
@@ -21,6 +23,7 @@
 #include "tray_test_support.h"
 #include "win/application.h"
 #include "win/control.h"
+#include "win/high_contrast.h"
 #include "win/icon_style.h"
 #include "win/image_list.h"
 #include "win/speed_button.h"
@@ -210,6 +213,66 @@ TEST_F(CrispIconTest, TheOutlineIsLightOnlyOnADarkTaskbarAndFollowsItsChangeAtOn
         ASSERT_EQ(given.size(), 1u);
         EXPECT_EQ(given[0].icon.pixels, light ? full : lightFull);
     }
+}
+
+TEST_F(CrispIconTest, TheGlassFollowsTheScaleOfTheNotificationAreaInOneCall) {
+    Start(0);
+    for (const Screen& s : {kScreens[2], kScreens[3], kScreens[1], kScreens[0]}) {
+        SCOPED_TRACE(s.dpi);
+        given.clear();
+        tray.Clear();
+        RECT r;
+        GetWindowRect(frmLaunch->Handle(), &r);
+        SendMessageA(frmLaunch->Handle(), WM_DPICHANGED, MAKEWPARAM(s.dpi, s.dpi),
+                     reinterpret_cast<LPARAM>(&r));
+        EXPECT_EQ(tray.Messages(), std::vector<DWORD>{NIM_MODIFY});
+        ASSERT_EQ(given.size(), 1u);
+        EXPECT_EQ(given[0].icon, Scaled(Frame(15), s));
+    }
+}
+
+// The level of a glass half full (frame 8) against the empty glass above it, and the glass's
+// outline against the taskbar, measured on the icon the shell gets. High contrast is switched
+// on while the program runs.
+TEST_F(CrispIconTest, TheLevelAndTheGlassStandOutOnDarkAndHighContrastTaskbars) {
+    const struct {
+        bool highContrast;
+        int iconSet;
+    } cases[] = {{false, 0}, {false, 2}, {false, 4}, {true, 0}, {true, 2}, {true, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.highContrast ? "high contrast" : "dark") + ", set " +
+                     std::to_string(c.iconSet));
+        SetTheme(c.highContrast ? 1 : 0);
+        quaff::win::OverrideHighContrast(false);
+        Start(c.iconSet);
+        if (c.highContrast) {
+            tray.Clear();
+            quaff::win::OverrideHighContrast(true);
+            SendMessageA(frmLaunch->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+            EXPECT_EQ(tray.Messages(), std::vector<DWORD>{NIM_MODIFY});
+        }
+        given.clear();
+        frmLaunch->TrayIcon1->SetIconIndex(8);
+        ASSERT_FALSE(given.empty());
+        const Picture& icon = given.back().icon;
+        const COLORREF window = GetSysColor(COLOR_WINDOW);
+        const uint32_t taskbar = c.highContrast
+                                     ? uint32_t{GetRValue(window)} << 16 |
+                                           uint32_t{GetGValue(window)} << 8 | GetBValue(window)
+                                     : quaff::kDarkTaskbar.background;
+        const auto at = [&](int x, int y) {
+            const uint32_t p = icon.pixels[static_cast<size_t>(y * icon.side + x)];
+            return p == kClear ? taskbar : p;
+        };
+        // Liquid up to row 6 in column 7; the empty glass above it; the left wall.
+        const double level = quaff::ContrastRatio(at(7, 6), at(7, 5));
+        const double glass = quaff::ContrastRatio(at(2, 3), taskbar);
+        std::printf("[ contrast ] %s taskbar %06X, set %d: level %.2f:1, glass %.2f:1\n",
+                    c.highContrast ? "high contrast" : "dark", taskbar, c.iconSet, level, glass);
+        EXPECT_GE(level, quaff::kLeastContrast);
+        EXPECT_GE(glass, quaff::kLeastContrast);
+    }
+    quaff::win::OverrideHighContrast(std::nullopt);
 }
 
 TEST_F(CrispIconTest, TheFolderGlyphIsScaledToTheDialogsDpi) {

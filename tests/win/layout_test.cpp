@@ -14,11 +14,14 @@
 #include "monitor/monitor_form.h"
 #include "settings/settings_form.h"
 #include "win/button.h"
+#include "win/combo_box.h"
 #include "win/edit.h"
 #include "win/font_cache.h"
 #include "win/form.h"
+#include "win/icon_style.h"
 #include "win/label.h"
 #include "win/panel.h"
+#include "win/speed_button.h"
 #include "win/layout.h"
 
 using namespace quaff::win;
@@ -169,6 +172,16 @@ void ExpectLabelsReadable(Form& form) {
     }
 }
 
+// The window whole inside the work area of its monitor, and every label readable.
+void ExpectWholeAndReadable(Form& form) {
+    const RECT window = ScreenRect(form);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_TRUE(Inside(window, monitor.rcWork)) << "the window is partly off its monitor";
+    ExpectLabelsReadable(form);
+}
+
 // Lays out as at `dpi`, with or without the designed face, while it lives.
 struct DpiAndFace {
     DpiAndFace(int dpi, bool designedFace) {
@@ -178,31 +191,77 @@ struct DpiAndFace {
     ~DpiAndFace() { OverrideDpi(0), TreatFaceAsMissing(""); }
 };
 
+const std::function<std::unique_ptr<Form>()> kProgramsForms[] = {
+    [] { return std::unique_ptr<Form>(CreateForm<TfrmSettings>(nullptr)); },
+    [] { return std::unique_ptr<Form>(CreateForm<quaff::monitor::TfrmMain>(nullptr)); },
+    [] { return std::unique_ptr<Form>(CreateForm<TfrmAbout>(nullptr)); },
+};
+
 TEST(Layout, ProgramsFormsAreReadableAndOnTheScreenWithAnyFaceAtAnyDpi) {
-    const std::function<std::unique_ptr<Form>()> forms[] = {
-        [] { return std::unique_ptr<Form>(CreateForm<TfrmSettings>(nullptr)); },
-        [] { return std::unique_ptr<Form>(CreateForm<quaff::monitor::TfrmMain>(nullptr)); },
-        [] { return std::unique_ptr<Form>(CreateForm<TfrmAbout>(nullptr)); },
-    };
     for (const bool designedFace : {true, false}) {
         for (const int dpi : {96, 120, 144, 192}) {
             const DpiAndFace as(dpi, designedFace);
-            for (const auto& make : forms) {
+            for (const auto& make : kProgramsForms) {
                 const std::unique_ptr<Form> form = make();
                 SCOPED_TRACE(
                     form->Name() + " at " + std::to_string(dpi) + " DPI, " +
                     (designedFace ? "designed face" : "face " + ResolveFontFace("MS Sans Serif")));
                 form->Show();
-                const RECT window = ScreenRect(*form);
-                MONITORINFO monitor{};
-                monitor.cbSize = sizeof(monitor);
-                GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor);
-                EXPECT_TRUE(Inside(window, monitor.rcWork))
-                    << "the window is partly off its monitor";
-                ExpectLabelsReadable(*form);
+                ExpectWholeAndReadable(*form);
                 form->Hide();
             }
         }
+    }
+}
+
+// Windows tells a window that its monitor's scale changed, or that it was moved to a monitor of
+// another scale (WM_DPICHANGED, with the window scaled as the rectangle to take): it is laid out
+// again at the new DPI, as it would have been made there.
+TEST(Layout, ProgramsFormsAreLaidOutAgainAtEachNewDpi) {
+    for (const auto& make : kProgramsForms) {
+        const std::unique_ptr<Form> form = make();
+        form->Show();
+        // What keeps its designed size: every placed control but the labels, which fit their
+        // text, and the combo box, whose field is as high as its font.
+        std::vector<std::pair<WinControl*, SIZE>> designed;
+        for (Component* component : form->Components())
+            if (auto* c = dynamic_cast<WinControl*>(component); c && !dynamic_cast<Label*>(c) &&
+                                                                !dynamic_cast<ComboBox*>(c) &&
+                                                                c->GetAlign() == Align::None)
+                designed.push_back({c, SIZE{c->Width(), c->Height()}});
+        int dpi = form->Dpi();
+        for (const int next : {144, 192, 120, 96}) {
+            SCOPED_TRACE(form->Name() + " from " + std::to_string(dpi) + " to " +
+                         std::to_string(next) + " DPI");
+            const RECT r = ScreenRect(*form);
+            RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, next, dpi),
+                           r.top + MulDiv(r.bottom - r.top, next, dpi)};
+            SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(next, next),
+                         reinterpret_cast<LPARAM>(&suggested));
+            dpi = next;
+            ExpectWholeAndReadable(*form);
+            for (const auto& [c, size] : designed) {
+                const RECT b = ScreenRect(*c);
+                EXPECT_NEAR(b.bottom - b.top, ScaleDpi(size.cy, dpi), 1) << c->Name();
+                // Wider only where a label's text needed the room.
+                EXPECT_GE(b.right - b.left, ScaleDpi(size.cx, dpi) - 1) << c->Name();
+            }
+            for (Component* component : form->Components()) {
+                auto* c = dynamic_cast<WinControl*>(component);
+                LOGFONTA lf{};
+                const auto font =
+                    c ? reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0))
+                      : nullptr;
+                if (font && GetObjectA(font, sizeof lf, &lf))
+                    EXPECT_EQ(lf.lfHeight, -MulDiv(c->Font().size, dpi, 72)) << c->Name();
+            }
+            if (auto* browse = dynamic_cast<SpeedButton*>(form->FindComponent("SpeedButton1"))) {
+                BITMAP glyph{};
+                ASSERT_TRUE(GetObjectA(browse->Glyph(), sizeof glyph, &glyph));
+                EXPECT_EQ(glyph.bmHeight, SmallIconSize(dpi)) << "the folder glyph";
+            }
+        }
+        form->Hide();
     }
 }
 

@@ -93,14 +93,26 @@ TEST_F(MonitorPictureTest, ShowingsOfARunDrawTheSameSequence) {
 TEST_F(MonitorPictureTest, LargePictureIsDecodedNearTheSizeItIsDrawn) {
     temp_.Jpeg("big.jpg", 1600, 1024);
     UseFolder(temp_.Path());
-    RECT area{};
-    ShowOnce([&] { GetClientRect(form_->Image1->Handle(), &area); });
-    const quaff::Picture& picture = form_->Image1->GetPicture();
-    ASSERT_FALSE(picture.empty());
-    EXPECT_GE(picture.width, area.right) << "covers the area";
-    EXPECT_GE(picture.height, area.bottom);
-    EXPECT_LT(picture.width, 2 * area.right) << "not decoded at full size";
-    EXPECT_LT(picture.height, 2 * area.bottom);
+    RECT area{}, grown{};
+    SIZE first{};
+    ShowOnce([&] {
+        GetClientRect(form_->Image1->Handle(), &area);
+        first = {PictureWidth(), form_->Image1->GetPicture().height};
+        // On a monitor of twice the scale the area doubles: decoded again for it.
+        RECT r;
+        GetWindowRect(form_->Handle(), &r);
+        r.right += r.right - r.left, r.bottom += r.bottom - r.top;
+        SendMessageA(form_->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                     reinterpret_cast<LPARAM>(&r));
+        GetClientRect(form_->Image1->Handle(), &grown);
+        EXPECT_GE(PictureWidth(), grown.right) << "covers the grown area";
+        EXPECT_GE(form_->Image1->GetPicture().height, grown.bottom);
+    });
+    EXPECT_GE(first.cx, area.right) << "covers the area";
+    EXPECT_GE(first.cy, area.bottom);
+    EXPECT_LT(first.cx, 2 * area.right) << "not decoded at full size";
+    EXPECT_LT(first.cy, 2 * area.bottom);
+    EXPECT_GT(grown.right, 3 * area.right / 2);
 }
 
 // Share of pixels drawn clearly black or clearly white: near 1 for a black-and-white board

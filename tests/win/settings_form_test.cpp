@@ -497,10 +497,11 @@ TEST_F(SettingsFormTest, ShownDialogHasItsDesignedPlaceTabOrderAndFolderGlyph) {
         EXPECT_EQ(window.left, quaff::win::ScaleDpi(357));
         EXPECT_EQ(window.top, quaff::win::ScaleDpi(150));
 
-        // "Image Details" first, then "Your Details", then the buttons.
-        EXPECT_EQ(TabOrder(h), (std::vector<std::string>{"cbIconSet", "edImageDir", "edName",
-                                                         "edDays", "edHours", "edSalary", "edPrice",
-                                                         "btnOK", "btnCalcen"}));
+        // "Image Details" first (the folder browser after its field), then "Your Details",
+        // then the buttons.
+        EXPECT_EQ(TabOrder(h), (std::vector<std::string>{"cbIconSet", "edImageDir", "SpeedButton1",
+                                                         "edName", "edDays", "edHours", "edSalary",
+                                                         "edPrice", "btnOK", "btnCalcen"}));
 
         const quaff::test::Capture shot = quaff::test::CaptureWindow(h);
         quaff::test::SaveScreenshot(h, "settings.bmp");
