@@ -19,8 +19,10 @@
 #include "win/button.h"
 #include "win/combo_box.h"
 #include "win/edit.h"
+#include "win/handles.h"
 #include "win/mask_edit.h"
 #include "win/speed_button.h"
+#include "win/text.h"
 #include "win/timer.h"
 #include "win/up_down.h"
 #include "win_test_support.h"
@@ -441,16 +443,28 @@ private:
     quaff::win::Timer timer_;
 };
 
+// Polish, Greek and Cyrillic, in the program's code page (UTF-8).
+const std::string kScriptsFolder =
+    "\xC5\x81\xC3\xB3"
+    "d\xC5\xBA \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xD0\x96";
+
 TEST_F(SettingsFormTest, BrowsingIsModalToTheDialogAndSetsTheFolderEndingInOneBackslash) {
     const struct {
         const char* what;
         std::vector<std::string> choice;
-        const char* field;
+        std::string field;
     } cases[] = {
         {"cancelled", {}, "C:\\Pictures\\"},
         {"a folder", {"My Computer", "(C:)", "windows"}, "C:\\windows\\"},
         {"a drive root", {"My Computer", "(C:)"}, "C:\\"},
+        {"a folder in other scripts",
+         {"My Computer", "(C:)", kScriptsFolder},
+         "C:\\" + kScriptsFolder + "\\"},
     };
+    // Made by its UTF-16 name, as a user's folder is.
+    const std::wstring made = quaff::win::WideText("C:\\" + kScriptsFolder);
+    CreateDirectoryW(made.c_str(), nullptr);
+    const quaff::win::ScopeExit removed([&made] { RemoveDirectoryW(made.c_str()); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Store(kTypical);
