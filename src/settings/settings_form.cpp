@@ -1,6 +1,7 @@
 #include "settings/settings_form.h"
 
 #include "core/errors.h"
+#include "core/folder_text.h"
 #include "core/icon_sets.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -19,17 +20,6 @@
 namespace quaff::settings {
 
 using namespace win;
-
-namespace {
-
-// The picture folder as the field keeps it: ending in one "\". The browser's path for a
-// drive root ends in one already.
-std::string WithTrailingBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-}  // namespace
 
 TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // As designed: a fixed tool window, client area 313 by 342 at 357, 150.
@@ -157,7 +147,9 @@ void TfrmSettings::btnOKClick(Component*) {
 void TfrmSettings::SpeedButton1Click(Component*) {
     // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
     const std::string folder = BrowseForFolder(Handle(), "");
-    if (!folder.empty()) edImageDir->SetText(WithTrailingBackslash(folder));
+    // The field keeps the folder ending in one "\" (the browser's path for a drive root ends
+    // in one already).
+    if (!folder.empty()) edImageDir->SetText(WithTrailingSeparator(folder));
 }
 
 }  // namespace quaff::settings
