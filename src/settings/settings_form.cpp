@@ -120,24 +120,22 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
 void TfrmSettings::FormShow() {
     TBeer beer;
     LoadSettings(beer);
-    edName->SetText(beer.UserName);
-    edSalary->SetText(beer.Salary);
-    edDays->SetText(beer.DaysAWeek);
-    edHours->SetText(beer.HoursADay);
-    edPrice->SetText(beer.PriceOfDrink);
-    cbIconSet->SetItemIndex(beer.IconSet);  // a number that is no item shows no selection
-    edImageDir->SetText(beer.ImageDir);
+    for (const StoredSetting& s : kStoredSettings) {
+        if (s.text)
+            FindControl<Edit>(*this, s.field).SetText(beer.*s.text);
+        else  // a number that is no item shows no selection
+            FindControl<ComboBox>(*this, s.field).SetItemIndex(beer.*s.number);
+    }
 }
 
 void TfrmSettings::btnOKClick(Component*) {
     TBeer beer;
-    beer.UserName = edName->Text();
-    beer.Salary = edSalary->Text();
-    beer.DaysAWeek = edDays->Text();
-    beer.HoursADay = edHours->Text();
-    beer.PriceOfDrink = edPrice->Text();
-    beer.IconSet = cbIconSet->ItemIndex();  // -1 when the typed text is no item
-    beer.ImageDir = edImageDir->Text();
+    for (const StoredSetting& s : kStoredSettings) {
+        if (s.text)
+            beer.*s.text = FindControl<Edit>(*this, s.field).Text();
+        else  // -1 when the typed text is no item
+            beer.*s.number = FindControl<ComboBox>(*this, s.field).ItemIndex();
+    }
     if (SaveSettings(beer)) return;
     // Closing now would throw the user's edits away: stay open so OK can be tried again.
     SetModalResult(mrNone);
