@@ -19,38 +19,26 @@ namespace quaff::test {
 // Error reports recorded instead of shown, for the whole test process.
 std::vector<std::string>& ErrorReports();
 
-// The application's error reports go to `show` while it lives, then where they went before.
-class ErrorsTo : public win::ErrorSink {
-public:
-    explicit ErrorsTo(std::function<void(const std::string&)> show) : show_(std::move(show)) {}
-    void Show(const std::string& text) override { show_(text); }
-
-private:
-    std::function<void(const std::string&)> show_;
-    win::Seam<win::ErrorSink> installed_{*this};
+// While they live: the application's error reports go to `show` (then where they went before),
+// every monitor runs at `dpi`, high contrast is `on`.
+struct ErrorsTo : win::ErrorSink {
+    explicit ErrorsTo(std::function<void(const std::string&)> show) : show(std::move(show)) {}
+    void Show(const std::string& text) override { show(text); }
+    std::function<void(const std::string&)> show;
+    win::Seam<win::ErrorSink> installed{*this};
 };
-
-// Lays out and sizes fonts as if the system and every monitor ran at `dpi` while it lives.
-class FixedDpi : public win::DpiSource {
-public:
+struct FixedDpi : win::DpiSource {
     explicit FixedDpi(int dpi) : dpi(dpi) {}
     int SystemDpi() override { return dpi; }
     int ForWindow(HWND) override { return dpi; }
     int dpi;
-
-private:
-    win::Seam<win::DpiSource> installed_{*this};
+    win::Seam<win::DpiSource> installed{*this};
 };
-
-// High contrast is `on` while it lives.
-class FixedHighContrast : public win::HighContrastSetting {
-public:
+struct FixedHighContrast : win::HighContrastSetting {
     explicit FixedHighContrast(bool on) : on(on) {}
     bool On() override { return on; }
     bool on;
-
-private:
-    win::Seam<win::HighContrastSetting> installed_{*this};
+    win::Seam<win::HighContrastSetting> installed{*this};
 };
 
 // Runs the thread's message loop until `done` answers true or `timeout` passes; answers
