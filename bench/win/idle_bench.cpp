@@ -59,12 +59,13 @@ LRESULT CALLBACK SentMessageHook(int code, WPARAM wParam, LPARAM lParam) {
 
 class CountedTimers : public tray::TrayPlatform {
 public:
-    CountedTimers() { tray::InstallPlatform(this); }
-    ~CountedTimers() override { tray::InstallPlatform(nullptr); }
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         ++g_counts.timersStarted;
         return TrayPlatform::SetTimer(window, id, elapse);
     }
+
+private:
+    win::Seam<tray::TrayPlatform> installed_{*this};
 };
 
 struct Phase {

@@ -38,8 +38,6 @@ namespace {
 // Passes every call to Windows and adds up the time spent inside the shell calls.
 class TimedShell : public tray::TrayPlatform {
 public:
-    TimedShell() { tray::InstallPlatform(this); }
-    ~TimedShell() override { tray::InstallPlatform(nullptr); }
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
         const double start = NowMicros();
         const BOOL ok = TrayPlatform::Shell_NotifyIconA(message, data);
@@ -50,6 +48,9 @@ public:
     }
     double micros = 0;
     long calls = 0, refused = 0;
+
+private:
+    win::Seam<tray::TrayPlatform> installed_{*this};
 };
 
 // One settings load as the definition describes it, with nothing of the program's.
@@ -124,10 +125,14 @@ int main(int argc, char** argv) {
     bench::StoreCountingSettings();
     TimedShell shell;
     bench::StartProgram();
-    int errors = 0;
-    win::Application::Instance().SetErrorSink([&](const std::string& text) {
-        if (errors++ == 0) std::printf("tick error: %s\n", text.c_str());
-    });
+    struct : win::ErrorSink {
+        void Show(const std::string& text) override {
+            if (errors++ == 0) std::printf("tick error: %s\n", text.c_str());
+        }
+        int errors = 0;
+        win::Seam<win::ErrorSink> installed{*this};
+    } sink;
+    const int& errors = sink.errors;
     frmLaunch->Timer1->SetEnabled(false);  // the benchmark makes the ticks itself
     frmMain->Button1Click(frmMain->Button1);
     win::Application::Instance().ProcessMessages();

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <string_view>
-#include <utility>
 
 #include "core/errors.h"
 #include "win/button.h"
@@ -11,6 +10,7 @@
 #include "win/layout.h"
 #include "win/panel.h"
 #include "win/registry.h"
+#include "win/seam.h"
 
 namespace quaff::about {
 
@@ -18,15 +18,9 @@ using namespace win;
 
 namespace {
 
-ShellExecuteFn& ShellCall() {
-    static ShellExecuteFn call;
-    return call;
-}
-
 HINSTANCE Shell(HWND owner, const char* verb, const char* file, const char* parameters) {
-    if (const auto& call = ShellCall())
-        return call(owner, verb, file, parameters, nullptr, SW_SHOWNORMAL);
-    return ShellExecuteA(owner, verb, file, parameters, nullptr, SW_SHOWNORMAL);
+    return Seam<AboutShell>::Current().ShellExecuteA(owner, verb, file, parameters, nullptr,
+                                                     SW_SHOWNORMAL);
 }
 
 // ShellExecuteA answers a number above 32 when it started something.
@@ -54,8 +48,9 @@ std::string BrowserFromCommand(std::string_view command) {
 
 }  // namespace
 
-ShellExecuteFn SetShellExecute(ShellExecuteFn fn) {
-    return std::exchange(ShellCall(), std::move(fn));
+HINSTANCE AboutShell::ShellExecuteA(HWND owner, const char* verb, const char* file,
+                                    const char* parameters, const char* directory, int show) {
+    return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
 }
 
 TfrmAbout::TfrmAbout(Component* owner) : Form(owner) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "win/form.h"
@@ -22,13 +21,14 @@ namespace quaff::about {
 inline constexpr char kDonationHost[] = "payments.example.com";
 inline constexpr char kDonationEmail[] = "donations@example.com";
 
-// The one shell call the about box makes, with ShellExecuteA's arguments and answer. Tests
-// replace it to see the calls; by default it is the real ShellExecuteA.
-using ShellExecuteFn =
-    std::function<HINSTANCE(HWND owner, const char* verb, const char* file, const char* parameters,
-                            const char* directory, int show)>;
-// Installs `fn` (an empty one restores the real call) and answers the one it replaced.
-ShellExecuteFn SetShellExecute(ShellExecuteFn fn);
+// The one shell call the about box makes. This class makes the real one; tests install their
+// own (win::Seam) to see the calls.
+class AboutShell {
+public:
+    virtual ~AboutShell() = default;
+    virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file,
+                                    const char* parameters, const char* directory, int show);
+};
 
 class TfrmAbout : public win::Form {
 public:

@@ -175,22 +175,23 @@ void TfrmLaunch::Timer1Timer(Component*) {
     }
 }
 
-bool TfrmLaunch::Guarded() const {
+bool TfrmLaunch::AWindowIsOpen() const {
     return (frmMain && frmMain->Visible()) || frmSettings || frmAbout;
 }
 
 void TfrmLaunch::stuff1Click(Component*) {
-    if (!frmMain || Guarded()) return;
+    if (!frmMain || AWindowIsOpen()) return;
     frmMain->ShowModal();
 }
 
 void TfrmLaunch::TrayIcon1DblClick(Component*) {
     // Saved settings may mend (or change) an error the tick reported: it is told again.
-    if (!Guarded() && ShowWhileOpen(this, frmSettings) == win::mrOk) reportedTickError_.reset();
+    if (!AWindowIsOpen() && ShowWhileOpen(this, frmSettings) == win::mrOk)
+        reportedTickError_.reset();
 }
 
 void TfrmLaunch::About1Click(Component*) {
-    if (!Guarded()) ShowWhileOpen(this, frmAbout);
+    if (!AWindowIsOpen()) ShowWhileOpen(this, frmAbout);
 }
 
 void TfrmLaunch::exit1Click(Component*) {

@@ -71,7 +71,7 @@ protected:
 
 private:
     // A window of the program is shown: the window-opening commands do nothing then.
-    bool Guarded() const;
+    bool AWindowIsOpen() const;
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
     // Gives the tray the colours the glass takes on the taskbar as it is now.

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "core/folder_text.h"
 #include "win/handles.h"
 #include "win/text.h"
 
@@ -34,12 +35,6 @@ void ForEachMatch(const std::string& pattern, DWORD mask,
 
 }  // namespace
 
-std::string WithSeparator(std::string_view folder) {
-    std::string text(folder);
-    if (text.empty() || (text.back() != '\\' && text.back() != '/')) text += '\\';
-    return text;
-}
-
 bool FolderExists(std::string_view folder) {
     if (folder.empty()) return false;
     const DWORD attributes = GetFileAttributesA(std::string(folder).c_str());
@@ -47,7 +42,7 @@ bool FolderExists(std::string_view folder) {
 }
 
 PictureFolder::PictureFolder(std::string_view folder)
-    : folder_(WithSeparator(folder)), exists_(FolderExists(folder)) {}
+    : folder_(WithTrailingSeparator(folder)), exists_(FolderExists(folder)) {}
 
 uint32_t PictureFolder::Count() const {
     uint32_t count = 0;

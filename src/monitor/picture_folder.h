@@ -16,10 +16,6 @@ namespace quaff::monitor {
 // directory and archive, that is any entry. A folder named x.jpg counts as a picture too.
 inline constexpr DWORD kAnyEntry = 63;
 
-// The folder text with one "\" after it. The settings dialog stores the folder ending in
-// "\", but a text typed without it names the same folder, not files beside it.
-std::string WithSeparator(std::string_view folder);
-
 // True when the text names a folder that exists (with or without the final separator).
 bool FolderExists(std::string_view folder);
 
@@ -34,7 +30,8 @@ public:
     std::optional<std::string> PathOf(uint32_t index) const;
 
 private:
-    std::string folder_;  // with its separator
+    // With its separator: a text typed without one names the same folder, not files beside it.
+    std::string folder_;
     bool exists_;
 };
 

@@ -19,13 +19,9 @@ bool SaveSettings(const TBeer& beer) noexcept {
         // A value the accessor had to skip does not end the save: the rest are still
         // written, and the answer is false.
         bool all = true;
-        all &= ini.WriteString(kSection, "UserName", beer.UserName);
-        all &= ini.WriteString(kSection, "Salary", beer.Salary);
-        all &= ini.WriteString(kSection, "DaysAWeek", beer.DaysAWeek);
-        all &= ini.WriteString(kSection, "HoursADay", beer.HoursADay);
-        all &= ini.WriteString(kSection, "PriceOfDrink", beer.PriceOfDrink);
-        all &= ini.WriteInteger(kSection, "IconSet", beer.IconSet);
-        all &= ini.WriteString(kSection, "ImageDir", beer.ImageDir);
+        for (const StoredSetting& s : kStoredSettings)
+            all &= s.text ? ini.WriteString(kSection, s.valueName, beer.*s.text)
+                          : ini.WriteInteger(kSection, s.valueName, beer.*s.number);
         return all;
     } catch (...) {
         return false;
@@ -38,13 +34,12 @@ void LoadSettings(TBeer& beer) noexcept {
         // Creating the key on a first run leaves it behind empty; the section is never
         // created here. When the key cannot be had at all, every read yields its default.
         ini.OpenKey(kKey, true);
-        beer.UserName = ini.ReadString(kSection, "UserName", "");
-        beer.Salary = ini.ReadString(kSection, "Salary", "");
-        beer.DaysAWeek = ini.ReadString(kSection, "DaysAWeek", "");
-        beer.HoursADay = ini.ReadString(kSection, "HoursADay", "");
-        beer.PriceOfDrink = ini.ReadString(kSection, "PriceOfDrink", "");
-        beer.IconSet = ini.ReadInteger(kSection, "IconSet", -1);
-        beer.ImageDir = ini.ReadString(kSection, "ImageDir", "");
+        for (const StoredSetting& s : kStoredSettings) {
+            if (s.text)
+                beer.*s.text = ini.ReadString(kSection, s.valueName, "");
+            else
+                beer.*s.number = ini.ReadInteger(kSection, s.valueName, -1);
+        }
     } catch (...) {
         // Stops at the value that failed; the fields read so far keep what they got.
     }

@@ -23,6 +23,25 @@ struct TBeer {
     bool operator==(const TBeer&) const = default;
 };
 
+// The seven stored settings in the order they are written and read: the registry value (in
+// the Settings section), the settings dialog's field and the record's member. IconSet is the
+// one number (the dialog's combo box item); the others are text.
+struct StoredSetting {
+    const char* valueName;
+    const char* field;
+    std::string TBeer::*text = nullptr;
+    int32_t TBeer::*number = nullptr;
+};
+inline constexpr StoredSetting kStoredSettings[] = {
+    {"UserName", "edName", &TBeer::UserName},
+    {"Salary", "edSalary", &TBeer::Salary},
+    {"DaysAWeek", "edDays", &TBeer::DaysAWeek},
+    {"HoursADay", "edHours", &TBeer::HoursADay},
+    {"PriceOfDrink", "edPrice", &TBeer::PriceOfDrink},
+    {"IconSet", "cbIconSet", nullptr, &TBeer::IconSet},
+    {"ImageDir", "edImageDir", &TBeer::ImageDir},
+};
+
 // Writes all seven values under HKEY_CURRENT_USER\Software\Orvik\Quaffometer\Settings.
 // Answers true only when every one of them was written; nothing is shown on failure, and
 // values written before a failure stay written.

@@ -1,6 +1,7 @@
 #include "settings/settings_form.h"
 
 #include "core/errors.h"
+#include "core/folder_text.h"
 #include "core/icon_sets.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -19,17 +20,6 @@
 namespace quaff::settings {
 
 using namespace win;
-
-namespace {
-
-// The picture folder as the field keeps it: ending in one "\". The browser's path for a
-// drive root ends in one already.
-std::string WithTrailingBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-}  // namespace
 
 TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
     // As designed: a fixed tool window, client area 313 by 342 at 357, 150.
@@ -130,24 +120,22 @@ TfrmSettings::TfrmSettings(Component* owner) : Form(owner) {
 void TfrmSettings::FormShow() {
     TBeer beer;
     LoadSettings(beer);
-    edName->SetText(beer.UserName);
-    edSalary->SetText(beer.Salary);
-    edDays->SetText(beer.DaysAWeek);
-    edHours->SetText(beer.HoursADay);
-    edPrice->SetText(beer.PriceOfDrink);
-    cbIconSet->SetItemIndex(beer.IconSet);  // a number that is no item shows no selection
-    edImageDir->SetText(beer.ImageDir);
+    for (const StoredSetting& s : kStoredSettings) {
+        if (s.text)
+            FindControl<Edit>(*this, s.field).SetText(beer.*s.text);
+        else  // a number that is no item shows no selection
+            FindControl<ComboBox>(*this, s.field).SetItemIndex(beer.*s.number);
+    }
 }
 
 void TfrmSettings::btnOKClick(Component*) {
     TBeer beer;
-    beer.UserName = edName->Text();
-    beer.Salary = edSalary->Text();
-    beer.DaysAWeek = edDays->Text();
-    beer.HoursADay = edHours->Text();
-    beer.PriceOfDrink = edPrice->Text();
-    beer.IconSet = cbIconSet->ItemIndex();  // -1 when the typed text is no item
-    beer.ImageDir = edImageDir->Text();
+    for (const StoredSetting& s : kStoredSettings) {
+        if (s.text)
+            beer.*s.text = FindControl<Edit>(*this, s.field).Text();
+        else  // -1 when the typed text is no item
+            beer.*s.number = FindControl<ComboBox>(*this, s.field).ItemIndex();
+    }
     if (SaveSettings(beer)) return;
     // Closing now would throw the user's edits away: stay open so OK can be tried again.
     SetModalResult(mrNone);
@@ -157,7 +145,9 @@ void TfrmSettings::btnOKClick(Component*) {
 void TfrmSettings::SpeedButton1Click(Component*) {
     // Owned by the dialog: OK or Cancel cannot close it while the browse goes on.
     const std::string folder = BrowseForFolder(Handle(), "");
-    if (!folder.empty()) edImageDir->SetText(WithTrailingBackslash(folder));
+    // The field keeps the folder ending in one "\" (the browser's path for a drive root ends
+    // in one already).
+    if (!folder.empty()) edImageDir->SetText(WithTrailingSeparator(folder));
 }
 
 }  // namespace quaff::settings

@@ -2,11 +2,6 @@
 
 namespace quaff::tray {
 
-namespace {
-TrayPlatform g_real;
-TrayPlatform* g_current = nullptr;
-}  // namespace
-
 BOOL TrayPlatform::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     return ::Shell_NotifyIconA(message, data);
 }
@@ -27,14 +22,6 @@ BOOL TrayPlatform::SetForegroundWindow(HWND window) { return ::SetForegroundWind
 
 BOOL TrayPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(window, message, wParam, lParam);
-}
-
-TrayPlatform& Platform() { return g_current ? *g_current : g_real; }
-
-TrayPlatform* InstallPlatform(TrayPlatform* platform) {
-    TrayPlatform* previous = g_current;
-    g_current = platform;
-    return previous;
 }
 
 }  // namespace quaff::tray

@@ -1,11 +1,13 @@
 // The calls through which the tray component and the simple timers reach the shell, the
-// window-message timers and the input state. The default passes each straight to Windows;
-// a test installs its own to see the exact calls (and may pass them on as well). Windows,
-// image lists and message loops are used directly and never go through here.
+// window-message timers and the input state. This class passes each straight to Windows; a
+// test installs its own (win::Seam) to see the exact calls (and may pass them on as well).
+// Windows, image lists and message loops are used directly and never go through here.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include "win/seam.h"
 
 namespace quaff::tray {
 
@@ -23,10 +25,7 @@ public:
     virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-// The platform in use: the one last installed, else the real one.
-TrayPlatform& Platform();
-// Installs `platform` (nullptr: the real one again); answers the one it replaces, or nullptr
-// when that was the real one. The caller keeps ownership.
-TrayPlatform* InstallPlatform(TrayPlatform* platform);
+// The platform in use.
+inline TrayPlatform& Platform() { return win::Seam<TrayPlatform>::Current(); }
 
 }  // namespace quaff::tray

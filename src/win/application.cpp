@@ -4,6 +4,8 @@
 #include <objbase.h>
 
 #include "core/errors.h"
+#include "win/handles.h"
+#include "win/seam.h"
 #include "win/window_class.h"
 
 namespace quaff::win {
@@ -113,20 +115,20 @@ void Application::HandleException(std::exception_ptr error) noexcept {
 
 void Application::ShowErrorText(std::string_view message) noexcept {
     try {
-        std::string text = ErrorBoxText(message);
-        if (errorSink_) {
-            errorSink_(text);
-            return;
-        }
-        ++openErrorBoxes_;
-        // Owned by the window in front (a modal form, when one is shown), so the box comes up
-        // above it and not hidden behind it; with none, the box is modal to the whole program.
-        HWND owner = GetActiveWindow();
-        if (owner && !IsWindowVisible(owner)) owner = nullptr;
-        UINT flags = MB_OK | MB_ICONSTOP | MB_SETFOREGROUND | (owner ? MB_APPLMODAL : MB_TASKMODAL);
-        MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
-        --openErrorBoxes_;
+        Seam<ErrorSink>::Current().Show(ErrorBoxText(message));
     } catch (...) {}
+}
+
+void ErrorSink::Show(const std::string& text) {
+    Application& app = Application::Instance();
+    ++app.openErrorBoxes_;
+    const ScopeExit closed([&app] { --app.openErrorBoxes_; });
+    // Owned by the window in front (a modal form, when one is shown), so the box comes up
+    // above it and not hidden behind it; with none, the box is modal to the whole program.
+    HWND owner = GetActiveWindow();
+    if (owner && !IsWindowVisible(owner)) owner = nullptr;
+    UINT flags = MB_OK | MB_ICONSTOP | MB_SETFOREGROUND | (owner ? MB_APPLMODAL : MB_TASKMODAL);
+    MessageBoxA(owner, text.c_str(), app.title_.c_str(), flags);
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

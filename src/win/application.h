@@ -13,6 +13,15 @@ namespace quaff::win {
 
 class Form;
 
+// Where the application's error reports go. This class shows the program's error box; tests
+// install their own (win::Seam) to record the reports instead.
+class ErrorSink {
+public:
+    virtual ~ErrorSink() = default;
+    // `text` is the report as the box shows it.
+    virtual void Show(const std::string& text);
+};
+
 class Application {
 public:
     // The class of the hidden application window.
@@ -65,9 +74,6 @@ public:
     void HandleException(std::exception_ptr error) noexcept;
     void ShowErrorText(std::string_view message) noexcept;
 
-    // Replaces the error box (tests record the reports instead of showing boxes).
-    using ErrorSink = std::function<void(const std::string& text)>;
-    void SetErrorSink(ErrorSink sink) { errorSink_ = std::move(sink); }
     // Number of error boxes open right now.
     int OpenErrorBoxes() const { return openErrorBoxes_; }
 
@@ -77,6 +83,7 @@ public:
     void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
 
 private:
+    friend class ErrorSink;
     Application() = default;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
 
@@ -87,7 +94,6 @@ private:
     bool terminated_ = false;
     bool comJoined_ = false;
     int openErrorBoxes_ = 0;
-    ErrorSink errorSink_;
     MessageHook messageHook_;
 };
 

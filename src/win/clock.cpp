@@ -2,11 +2,6 @@
 
 namespace quaff::win {
 
-namespace {
-const Clock g_system;
-const Clock* g_current = nullptr;
-}  // namespace
-
 SYSTEMTIME Clock::LocalTime() const {
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -20,10 +15,6 @@ std::int64_t Clock::UtcTicks() const {
 }
 
 DateTime Clock::LocalNow() const { return ToDateTime(LocalTime()); }
-
-const Clock& Clock::Current() { return g_current ? *g_current : g_system; }
-
-void Clock::SetCurrent(const Clock* clock) { g_current = clock; }
 
 DateTime ToDateTime(const SYSTEMTIME& st) {
     return EncodeDateTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,

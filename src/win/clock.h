@@ -1,6 +1,6 @@
 // The wall clock the counting reads: local time for what the user sees (the start time, the
 // month being paid), the UTC clock for measuring how long a period has run. Tests and the
-// day-long soak put in their own.
+// day-long soak install their own (win::Seam).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/datetime.h"
+#include "win/seam.h"
 
 namespace quaff::win {
 
@@ -20,10 +21,8 @@ public:
 
     DateTime LocalNow() const;
 
-    // The clock in use (the system's unless a test replaced it); never null.
-    static const Clock& Current();
-    // Puts in another clock (null: the system's again). The caller keeps it alive.
-    static void SetCurrent(const Clock* clock);
+    // The clock in use.
+    static const Clock& Current() { return Seam<Clock>::Current(); }
 };
 
 DateTime ToDateTime(const SYSTEMTIME& st);

@@ -1,12 +1,11 @@
 #include "win/dpi.h"
 
 #include "win/handles.h"
+#include "win/seam.h"
 
 namespace quaff::win {
 
-namespace {
-
-int SystemDpi() {
+int DpiSource::SystemDpi() {
     static const int dpi = [] {
         ScreenDC dc;
         int value = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
@@ -15,23 +14,18 @@ int SystemDpi() {
     return dpi;
 }
 
-int g_dpiOverride = 0;
-
-}  // namespace
-
-int CurrentDpi() { return g_dpiOverride > 0 ? g_dpiOverride : SystemDpi(); }
-
-int WindowDpi(HWND window) {
-    if (g_dpiOverride > 0) return g_dpiOverride;
+int DpiSource::ForWindow(HWND window) {
     // Windows 10 1607 and later; before them every window has the system DPI.
-    using ForWindow = UINT(WINAPI*)(HWND);
-    static const auto forWindow = reinterpret_cast<ForWindow>(
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto forWindow = reinterpret_cast<GetDpiForWindowFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     const int dpi = forWindow && window ? static_cast<int>(forWindow(window)) : 0;
     return dpi > 0 ? dpi : SystemDpi();
 }
 
-void OverrideDpi(int dpi) { g_dpiOverride = dpi; }
+int CurrentDpi() { return Seam<DpiSource>::Current().SystemDpi(); }
+
+int WindowDpi(HWND window) { return Seam<DpiSource>::Current().ForWindow(window); }
 
 int ScaleDpi(int designUnits, int dpi) { return MulDiv(designUnits, dpi, 96); }
 

@@ -13,14 +13,21 @@ int UnscaleDpi(int pixels, int dpi);
 // The same at CurrentDpi().
 int ScaleDpi(int designUnits);
 int UnscaleDpi(int pixels);
-// The DPI new layouts and fonts are made for: the system's, unless overridden.
+// The DPI new layouts and fonts are made for.
 int CurrentDpi();
-// The DPI a window is laid out for: the override when there is one, else the window's own
-// (its monitor's), else the system's.
+// The DPI a window is laid out for.
 int WindowDpi(HWND window);
-// Lays out and sizes fonts as if the system and every monitor ran at `dpi` (0: the system's
-// own again). Wine gives every window the system DPI, which cannot change inside a process, so
-// tests reach 120, 144 and 192 DPI this way; windows and fonts made before keep their size.
-void OverrideDpi(int dpi);
+
+// Where those two come from. This class asks Windows; tests install their own (win::Seam):
+// Wine gives every window the system DPI, which cannot change inside a process, so tests reach
+// 120, 144 and 192 DPI this way. Windows and fonts made before keep their size.
+class DpiSource {
+public:
+    virtual ~DpiSource() = default;
+    // The system's DPI.
+    virtual int SystemDpi();
+    // The window's own (its monitor's), else the system's.
+    virtual int ForWindow(HWND window);
+};
 
 }  // namespace quaff::win

@@ -1,6 +1,6 @@
 // Owners for every kind of handle the program holds, each freeing its handle exactly once,
 // and scopes that undo a change to a device context or anything else when they end, also
-// when an exception leaves them. A new kind of handle gets a deleter and an alias here.
+// when an exception leaves them. A new kind of handle gets an alias here.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 
 namespace quaff::win {
 
-template <typename H, typename Deleter>
+template <typename H, typename Free>
 class UniqueHandle {
 public:
     UniqueHandle() = default;
@@ -31,68 +31,45 @@ public:
     H release() { return std::exchange(h_, H{}); }
     void reset(H h = H{}) {
         H old = std::exchange(h_, h);
-        if (old != H{}) Deleter{}(old);
+        if (old != H{}) Free{}(old);
     }
 
 private:
     H h_{};
 };
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ h) const { DeleteObject(h); }
-};
-struct IconDeleter {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-struct DcDeleter {
-    void operator()(HDC h) const { DeleteDC(h); }
-};
-struct MenuDeleter {
-    void operator()(HMENU h) const { DestroyMenu(h); }
-};
-struct KeyDeleter {
-    void operator()(HKEY h) const { RegCloseKey(h); }
-};
-struct WindowDeleter {
-    void operator()(HWND h) const { DestroyWindow(h); }
-};
-struct ImageListDeleter {
-    void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
-};
-struct KernelHandleDeleter {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-struct FindDeleter {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-struct CoTaskMemDeleter {
-    void operator()(void* p) const { CoTaskMemFree(p); }
-};
-struct ComReleaser {
-    void operator()(IUnknown* p) const { p->Release(); }
+// Frees a handle with the function that frees it, e.g. Deleter<&DestroyIcon>.
+template <auto Free>
+struct Deleter {
+    template <typename H>
+    void operator()(H h) const {
+        Free(h);
+    }
 };
 
-using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
-using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
-using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
+inline void ReleaseInterface(IUnknown* p) { p->Release(); }
+
+using UniqueBitmap = UniqueHandle<HBITMAP, Deleter<&DeleteObject>>;
+using UniqueFont = UniqueHandle<HFONT, Deleter<&DeleteObject>>;
+using UniqueBrush = UniqueHandle<HBRUSH, Deleter<&DeleteObject>>;
 // An icon of one holder (an icon shared by several is a SharedIcon, icon.h).
-using UniqueIcon = UniqueHandle<HICON, IconDeleter>;
-using UniqueDC = UniqueHandle<HDC, DcDeleter>;
-using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
-using UniqueKey = UniqueHandle<HKEY, KeyDeleter>;
-using UniqueWindow = UniqueHandle<HWND, WindowDeleter>;
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+using UniqueIcon = UniqueHandle<HICON, Deleter<&DestroyIcon>>;
+using UniqueDC = UniqueHandle<HDC, Deleter<&DeleteDC>>;
+using UniqueMenu = UniqueHandle<HMENU, Deleter<&DestroyMenu>>;
+using UniqueKey = UniqueHandle<HKEY, Deleter<&RegCloseKey>>;
+using UniqueWindow = UniqueHandle<HWND, Deleter<&DestroyWindow>>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, Deleter<&ImageList_Destroy>>;
 // A mutex, event or other kernel object (null when none: not INVALID_HANDLE_VALUE).
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, Deleter<&CloseHandle>>;
 // A file search; FindFirstFileA's INVALID_HANDLE_VALUE is taken in as null.
-using UniqueFind = UniqueHandle<HANDLE, FindDeleter>;
+using UniqueFind = UniqueHandle<HANDLE, Deleter<&FindClose>>;
 // A shell item list the shell allocated for the caller.
-using UniquePidl = UniqueHandle<PIDLIST_ABSOLUTE, CoTaskMemDeleter>;
+using UniquePidl = UniqueHandle<PIDLIST_ABSOLUTE, Deleter<&CoTaskMemFree>>;
 // A COM interface the caller holds a reference to.
 template <class Interface>
-class ComPtr : public UniqueHandle<Interface*, ComReleaser> {
+class ComPtr : public UniqueHandle<Interface*, Deleter<&ReleaseInterface>> {
 public:
-    using UniqueHandle<Interface*, ComReleaser>::UniqueHandle;
+    using UniqueHandle<Interface*, Deleter<&ReleaseInterface>>::UniqueHandle;
     Interface* operator->() const { return this->get(); }
 };
 

@@ -2,20 +2,17 @@
 
 #include <windows.h>
 
+#include "win/seam.h"
+
 namespace quaff::win {
 
-namespace {
-std::optional<bool> g_override;
-}  // namespace
+bool HighContrast() { return Seam<HighContrastSetting>::Current().On(); }
 
-bool HighContrast() {
-    if (g_override) return *g_override;
+bool HighContrastSetting::On() {
     HIGHCONTRASTA hc{};
     hc.cbSize = sizeof(hc);
     return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) &&
            (hc.dwFlags & HCF_HIGHCONTRASTON);
 }
-
-void OverrideHighContrast(std::optional<bool> on) { g_override = on; }
 
 }  // namespace quaff::win

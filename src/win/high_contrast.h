@@ -2,16 +2,19 @@
 // the user chose to be able to read, instead of the colours it was designed with.
 #pragma once
 
-#include <optional>
-
 namespace quaff::win {
 
-// The system's answer (SPI_GETHIGHCONTRAST), read each time: the user switches it while the
-// program runs, and windows redraw on WM_SYSCOLORCHANGE / WM_SETTINGCHANGE.
+// Read each time: the user switches it while the program runs, and windows redraw on
+// WM_SYSCOLORCHANGE / WM_SETTINGCHANGE.
 bool HighContrast();
 
-// Answers `on` instead of the system (nullopt: the system again). Wine cannot switch high
-// contrast on (SPI_SETHIGHCONTRAST is refused), so tests reach it this way.
-void OverrideHighContrast(std::optional<bool> on);
+// Where the answer comes from. This class asks the system (SPI_GETHIGHCONTRAST); tests install
+// their own (win::Seam), as Wine cannot switch high contrast on (SPI_SETHIGHCONTRAST is
+// refused).
+class HighContrastSetting {
+public:
+    virtual ~HighContrastSetting() = default;
+    virtual bool On();
+};
 
 }  // namespace quaff::win

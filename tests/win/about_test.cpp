@@ -105,27 +105,22 @@ std::optional<std::string> Text(const char* p) {
 
 // Records the about box's shell calls instead of making them. Each call is answered as the
 // shell would: above 32 when something started, else an error number.
-class ShellRecorder {
+class ShellRecorder : public quaff::about::AboutShell {
 public:
-    explicit ShellRecorder(std::vector<INT_PTR> answers = {}) : answers_(std::move(answers)) {
-        previous_ = quaff::about::SetShellExecute([this](HWND owner, const char* verb,
-                                                         const char* file, const char* parameters,
-                                                         const char* directory, int show) {
-            calls.push_back({owner, verb ? verb : "", file ? file : "", Text(parameters),
-                             Text(directory), show});
-            const size_t i = calls.size() - 1;
-            return reinterpret_cast<HINSTANCE>(i < answers_.size() ? answers_[i] : 42);
-        });
+    explicit ShellRecorder(std::vector<INT_PTR> answers = {}) : answers_(std::move(answers)) {}
+    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                            const char* directory, int show) override {
+        calls.push_back(
+            {owner, verb ? verb : "", file ? file : "", Text(parameters), Text(directory), show});
+        const size_t i = calls.size() - 1;
+        return reinterpret_cast<HINSTANCE>(i < answers_.size() ? answers_[i] : 42);
     }
-    ~ShellRecorder() { quaff::about::SetShellExecute(std::move(previous_)); }
-    ShellRecorder(const ShellRecorder&) = delete;
-    ShellRecorder& operator=(const ShellRecorder&) = delete;
 
     std::vector<ShellCall> calls;
 
 private:
     std::vector<INT_PTR> answers_;
-    quaff::about::ShellExecuteFn previous_;
+    quaff::win::Seam<quaff::about::AboutShell> installed_{*this};
 };
 
 constexpr INT_PTR kStarted = 42;

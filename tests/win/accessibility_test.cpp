@@ -77,7 +77,7 @@ bool Running(Form& monitor) { return static_cast<quaff::monitor::TfrmMain&>(moni
 
 TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
     quaff::test::StoredSettings settings{quaff::test::CountingSettings()};
-    int browsers = 0, menus = 0, pages = 0;
+    int browsers = 0, menus = 0;
     quaff::win::Timer closer(nullptr);  // closes the folder browser and menus as they come up
     closer.SetInterval(10);
     closer.OnTimer = [&](quaff::win::Component*) {
@@ -85,10 +85,15 @@ TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
         if (const HWND box = quaff::test::FindThreadDialog())
             ++browsers, quaff::test::Click(GetDlgItem(box, IDCANCEL));
     };
-    const auto shell = quaff::about::SetShellExecute([&](auto...) {
-        ++pages;
-        return reinterpret_cast<HINSTANCE>(42);  // started
-    });
+    struct : quaff::about::AboutShell {
+        HINSTANCE ShellExecuteA(HWND, const char*, const char*, const char*, const char*,
+                                int) override {
+            ++pages;
+            return reinterpret_cast<HINSTANCE>(42);  // started
+        }
+        int pages = 0;
+        quaff::win::Seam<quaff::about::AboutShell> installed{*this};
+    } shell;
     const struct {
         std::function<std::unique_ptr<Form>()> make;
         const char* first;
@@ -104,8 +109,8 @@ TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
                               {VK_APPS, "Button1", [&](Form&) {
                                    return quaff::test::PumpUntil([&] { return menus == 1; }); }}}},
         {About, "Button1", {{VK_TAB, "Label3"},
-                            {VK_RETURN, "Label3", [&](Form&) { return pages == 1; }},
-                            {VK_SPACE, "Label3", [&](Form&) { return pages == 2; }}}},
+                            {VK_RETURN, "Label3", [&](Form&) { return shell.pages == 1; }},
+                            {VK_SPACE, "Label3", [&](Form&) { return shell.pages == 2; }}}},
         // clang-format on
     };
     for (const auto& walk : walks) {
@@ -121,7 +126,6 @@ TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
             form->Close();
         });
     }
-    quaff::about::SetShellExecute(shell);
 }
 
 // The shell sends a right button press for Enter or Space on the icon focused from the
@@ -267,9 +271,10 @@ TEST(HighContrast, WindowsDrawInTheSystemColoursFromTheMomentItIsSwitched) {
     const std::unique_ptr<Form> about = About(), settings = Settings();
     const HWND text = Control(*about, "Label3"), glyph = Control(*settings, "SpeedButton1");
     about->Show(), settings->Show();
+    quaff::test::FixedHighContrast highContrast(true);
     for (const bool on : {true, false}) {
         SCOPED_TRACE(on);
-        quaff::win::OverrideHighContrast(on);
+        highContrast.on = on;
         for (Form* form : {about.get(), settings.get()}) {
             RedrawWindow(form->Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
             // Windows sends both; either redraws everything.
@@ -287,7 +292,6 @@ TEST(HighContrast, WindowsDrawInTheSystemColoursFromTheMomentItIsSwitched) {
             g.Any({0, 0, g.width, g.height}, [](COLORREF c) { return c == RGB(255, 255, 0); }),
             !on);
     }
-    quaff::win::OverrideHighContrast(std::nullopt);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "settings/settings_form.h"
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
+#include "win_test_support.h"
 #include "win/application.h"
 #include "win/control.h"
 #include "win/high_contrast.h"
@@ -109,7 +110,6 @@ protected:
     }
     void TearDown() override {
         delete frmLaunch;
-        quaff::win::OverrideDpi(0);
         quaff::test::DeleteTree(HKEY_CURRENT_USER, kPersonalize);
     }
     void Start(int iconSet) {
@@ -167,7 +167,7 @@ protected:
 TEST_F(CrispIconTest, EveryIconGivenToTheShellIsTheFrameScaledToTheSmallIconSize) {
     for (const Screen& s : kScreens) {
         SCOPED_TRACE(s.dpi);
-        quaff::win::OverrideDpi(s.dpi);
+        const quaff::test::FixedDpi dpi(s.dpi);
         EXPECT_EQ(quaff::win::SmallIconSize(), s.side);
         Start(0);
         EXPECT_EQ(Added(), Scaled(Frame(0), s)) << "the empty glass";
@@ -239,15 +239,16 @@ TEST_F(CrispIconTest, TheLevelAndTheGlassStandOutOnDarkAndHighContrastTaskbars) 
         bool highContrast;
         int iconSet;
     } cases[] = {{false, 0}, {false, 2}, {false, 4}, {true, 0}, {true, 2}, {true, 4}};
+    quaff::test::FixedHighContrast highContrast(false);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.highContrast ? "high contrast" : "dark") + ", set " +
                      std::to_string(c.iconSet));
         SetTheme(c.highContrast ? 1 : 0);
-        quaff::win::OverrideHighContrast(false);
+        highContrast.on = false;
         Start(c.iconSet);
         if (c.highContrast) {
             tray.Clear();
-            quaff::win::OverrideHighContrast(true);
+            highContrast.on = true;
             SendMessageA(frmLaunch->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
             EXPECT_EQ(tray.Messages(), std::vector<DWORD>{NIM_MODIFY});
         }
@@ -272,7 +273,6 @@ TEST_F(CrispIconTest, TheLevelAndTheGlassStandOutOnDarkAndHighContrastTaskbars) 
         EXPECT_GE(level, quaff::kLeastContrast);
         EXPECT_GE(glass, quaff::kLeastContrast);
     }
-    quaff::win::OverrideHighContrast(std::nullopt);
 }
 
 TEST_F(CrispIconTest, TheFolderGlyphIsScaledToTheDialogsDpi) {
@@ -283,7 +283,7 @@ TEST_F(CrispIconTest, TheFolderGlyphIsScaledToTheDialogsDpi) {
     ASSERT_EQ(strip.size(), 512u);
     for (const Screen& s : {kScreens[0], kScreens[1], kScreens[2]}) {
         SCOPED_TRACE(s.dpi);
-        quaff::win::OverrideDpi(s.dpi);
+        const quaff::test::FixedDpi dpi(s.dpi);
         std::unique_ptr<TfrmSettings> form(quaff::win::CreateForm<TfrmSettings>(nullptr));
         BITMAP shape{};
         ASSERT_TRUE(GetObjectA(form->SpeedButton1->Glyph(), sizeof shape, &shape));

@@ -55,6 +55,7 @@ public:
     }
     std::int64_t local = 0;
     std::int64_t utc = 0;
+    quaff::win::Seam<quaff::win::Clock> installed{*this};
 };
 
 std::int64_t Ticks(WORD y, WORD m, WORD d, WORD h, WORD mi, WORD s) {
@@ -84,12 +85,10 @@ protected:
         quaff::win::SetUserFormats(quaff::FormatSettings{});
         clock.local = Ticks(2026, 1, 12, 9, 0, 0);  // a 31-day month
         clock.utc = Ticks(2026, 1, 12, 8, 0, 0);
-        quaff::win::Clock::SetCurrent(&clock);
     }
     void TearDown() override {
         delete frmLaunch;
         Application::Instance().ResetTerminated();
-        quaff::win::Clock::SetCurrent(nullptr);
     }
     void Start() {
         frmLaunch = quaff::win::CreateMainForm<TfrmLaunch>(nullptr);
@@ -193,14 +192,15 @@ TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs)
 
     // While the box is open, further ticks arrive (the box runs a modal loop): none reports.
     int nestedTicks = 0;
-    Application::Instance().SetErrorSink([&](const std::string& text) {
-        quaff::test::ErrorReports().push_back(text);
-        EXPECT_TRUE(frmLaunch->TickErrorShowing());
-        for (int i = 0; i < 3; ++i, ++nestedTicks) frmLaunch->Timer1Timer(frmLaunch->Timer1);
-    });
-    frmLaunch->Timer1Timer(frmLaunch->Timer1);
+    {
+        const quaff::test::ErrorsTo box([&](const std::string& text) {
+            quaff::test::ErrorReports().push_back(text);
+            EXPECT_TRUE(frmLaunch->TickErrorShowing());
+            for (int i = 0; i < 3; ++i, ++nestedTicks) frmLaunch->Timer1Timer(frmLaunch->Timer1);
+        });
+        frmLaunch->Timer1Timer(frmLaunch->Timer1);
+    }
     EXPECT_EQ(nestedTicks, 3);
-    quaff::test::InstallErrorRecorder();
 
     // What happens, then five more failing ticks: whether they report (once) again.
     const auto saveSettingsWithOk = [] {

@@ -23,6 +23,7 @@
 #include "win/panel.h"
 #include "win/speed_button.h"
 #include "win/layout.h"
+#include "win_test_support.h"
 
 using namespace quaff::win;
 using quaff::about::TfrmAbout;
@@ -67,7 +68,7 @@ RECT PlacedIn(WinControl& c) {
 TEST(Layout, EntriesFillTheirMembersSitInsideTheirParentsAndAreScaledToTheScreen) {
     for (const int dpi : {96, 144}) {
         SCOPED_TRACE(dpi);
-        OverrideDpi(dpi);
+        const quaff::test::FixedDpi fixed(dpi);
         NestedForm form;
         form.Show();
         ASSERT_NE(form.Field, nullptr);
@@ -80,7 +81,6 @@ TEST(Layout, EntriesFillTheirMembersSitInsideTheirParentsAndAreScaledToTheScreen
         EXPECT_EQ(r.right - r.left, dpi * 58 / 96);
         EXPECT_EQ(r.bottom - r.top, dpi * 22 / 96);
         form.Hide();
-        OverrideDpi(0);
     }
 }
 
@@ -184,11 +184,11 @@ void ExpectWholeAndReadable(Form& form) {
 
 // Lays out as at `dpi`, with or without the designed face, while it lives.
 struct DpiAndFace {
-    DpiAndFace(int dpi, bool designedFace) {
-        OverrideDpi(dpi);
+    DpiAndFace(int dpi, bool designedFace) : fixed(dpi) {
         TreatFaceAsMissing(designedFace ? "" : "MS Sans Serif");
     }
-    ~DpiAndFace() { OverrideDpi(0), TreatFaceAsMissing(""); }
+    ~DpiAndFace() { TreatFaceAsMissing(""); }
+    quaff::test::FixedDpi fixed;
 };
 
 const std::function<std::unique_ptr<Form>()> kProgramsForms[] = {

@@ -14,7 +14,6 @@
 
 using namespace quaff::win;
 using quaff::test::ErrorReports;
-using quaff::test::InstallErrorRecorder;
 using quaff::test::PumpPending;
 
 namespace {
@@ -226,7 +225,7 @@ TEST(MaskEdit, ReportThatTakesTheFocusElsewhereIsNotRepeated) {
     box.Show();
     HWND boxEdit = FindControl<Edit>(box, "boxEdit").Handle();
     int reports = 0;
-    Application::Instance().SetErrorSink([&](const std::string&) {
+    const quaff::test::ErrorsTo boxes([&](const std::string&) {
         ++reports;
         SetActiveWindow(box.Handle());
         SetFocus(boxEdit);
@@ -238,7 +237,6 @@ TEST(MaskEdit, ReportThatTakesTheFocusElsewhereIsNotRepeated) {
     form.Type("1");
     form.Leave();
     for (int i = 0; i < 5; ++i) PumpPending();
-    InstallErrorRecorder();
     EXPECT_EQ(reports, 1);
 }
 

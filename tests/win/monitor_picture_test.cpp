@@ -248,14 +248,14 @@ TEST_F(MonitorPictureTest, PictureFailureIsReportedOnceTheButtonsAreSet) {
         bool visible, startEnabled, stopEnabled;
     };
     std::vector<Seen> seen;
-    auto& app = quaff::win::Application::Instance();
-    app.SetErrorSink([&](const std::string& text) {
-        seen.push_back({text, IsWindowVisible(form_->Handle()) != FALSE,
-                        IsWindowEnabled(form_->Button1->Handle()) != FALSE,
-                        IsWindowEnabled(form_->Button2->Handle()) != FALSE});
-    });
-    ShowOnce();
-    InstallErrorRecorder();
+    {
+        const quaff::test::ErrorsTo box([&](const std::string& text) {
+            seen.push_back({text, IsWindowVisible(form_->Handle()) != FALSE,
+                            IsWindowEnabled(form_->Button1->Handle()) != FALSE,
+                            IsWindowEnabled(form_->Button2->Handle()) != FALSE});
+        });
+        ShowOnce();
+    }
 
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(std::regex_match(seen[0].text, std::regex(R"(JPEG error #[0-9]+\.)")))

@@ -23,12 +23,7 @@ void StoredSettings::Store(const TBeer& beer) {
     ASSERT_TRUE(SaveSettings(beer)) << "the test prefix's registry refused the settings";
 }
 
-ManualClock::ManualClock() {
-    SetLocal(2024, 1, 15, 9, 30, 5);
-    win::Clock::SetCurrent(this);
-}
-
-ManualClock::~ManualClock() { win::Clock::SetCurrent(nullptr); }
+ManualClock::ManualClock() { SetLocal(2024, 1, 15, 9, 30, 5); }
 
 void ManualClock::SetLocal(int year, int month, int day, int hour, int minute, int second) {
     local_ = SYSTEMTIME{};

@@ -38,7 +38,6 @@ private:
 class ManualClock : public win::Clock {
 public:
     ManualClock();
-    ~ManualClock() override;
     ManualClock(const ManualClock&) = delete;
     ManualClock& operator=(const ManualClock&) = delete;
 
@@ -52,6 +51,7 @@ public:
 private:
     SYSTEMTIME local_{};
     std::int64_t utc_ = 133'500'000'000'000'000;  // early in 2024
+    win::Seam<win::Clock> installed_{*this};
 };
 
 // Known formats ("." separator, dd/MM/yyyy HH:mm:ss) while it lives.

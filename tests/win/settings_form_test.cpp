@@ -342,8 +342,8 @@ TEST_F(SettingsFormTest, OkPressedAnyWayTakesNoHalfTypedValue) {
         {"Enter with the salary complete", &TfrmSettings::edSalary, "12345678",
          [](TfrmSettings&) { PressKey(VK_RETURN); }, "123456.78"},
     };
-    auto& app = quaff::win::Application::Instance();
-    app.SetErrorSink(nullptr);  // the real error box, which takes the focus while it is up
+    quaff::win::ErrorSink box;  // the real error box, which takes the focus while it is up
+    const quaff::win::Seam<quaff::win::ErrorSink> realBox(box);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Store(kStored);
@@ -377,7 +377,6 @@ TEST_F(SettingsFormTest, OkPressedAnyWayTakesNoHalfTypedValue) {
             EXPECT_EQ(Stored(), kStored);
         }
     }
-    quaff::test::InstallErrorRecorder();
 }
 
 // Answers the thread's folder browser once it is up: selects the item at `path` (item texts

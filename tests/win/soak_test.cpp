@@ -83,7 +83,6 @@ protected:
     void TearDown() override {
         delete frmLaunch;
         Application::Instance().ResetTerminated();
-        quaff::test::InstallErrorRecorder();
     }
 
     void Tick() {
@@ -216,17 +215,19 @@ TEST_P(PersistentErrorTest, OneBoxForAThousandTicksThenCountingResumes) {
     std::vector<std::string> reports;
     // The box as the real one behaves: it stays open for a while, and the timer's ticks are
     // handled inside its modal loop meanwhile.
-    Application::Instance().SetErrorSink([&](const std::string& text) {
-        ++boxes;
-        deepest = std::max(deepest, ++depth);
-        reports.push_back(text);
-        for (int i = 0; i < kTicksWhileOpen && ticks < kTicks; ++i, ++ticks, ++nestedTicks) Tick();
-        --depth;
-    });
     const long icons = Icon::LiveHandles();
     int outerTicks = 0;
-    for (; ticks < kTicks; ++ticks, ++outerTicks) Tick();
-    quaff::test::InstallErrorRecorder();
+    {
+        const quaff::test::ErrorsTo box([&](const std::string& text) {
+            ++boxes;
+            deepest = std::max(deepest, ++depth);
+            reports.push_back(text);
+            for (int i = 0; i < kTicksWhileOpen && ticks < kTicks; ++i, ++ticks, ++nestedTicks)
+                Tick();
+            --depth;
+        });
+        for (; ticks < kTicks; ++ticks, ++outerTicks) Tick();
+    }
 
     EXPECT_EQ(ticks, kTicks);
     EXPECT_EQ(deepest, 1) << "never a box inside a box";

@@ -13,10 +13,12 @@ public:
         auto& app = quaff::win::Application::Instance();
         app.SetTitle("Quaffometer");
         app.Initialize();
-        quaff::test::InstallErrorRecorder();
     }
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WinEnvironment);
+const quaff::test::ErrorsTo kRecorder([](const std::string& text) {
+    quaff::test::ErrorReports().push_back(text);
+});
 
 }  // namespace

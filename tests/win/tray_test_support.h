@@ -42,10 +42,7 @@ public:
         }
     };
 
-    explicit TrayRecorder(bool passThrough) : passThrough(passThrough) {
-        previous_ = tray::InstallPlatform(this);
-    }
-    ~TrayRecorder() override { tray::InstallPlatform(previous_); }
+    explicit TrayRecorder(bool passThrough) : passThrough(passThrough) {}
 
     BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override;
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
@@ -125,7 +122,7 @@ public:
     std::set<int> keysDown;
 
 private:
-    tray::TrayPlatform* previous_;
+    win::Seam<tray::TrayPlatform> installed_{*this};
 };
 
 // A tray icon made while a recorder stands in for the platform, owned by a plain component

@@ -1,17 +1,10 @@
 #include "win_test_support.h"
 
-#include "win/application.h"
-
 namespace quaff::test {
 
 std::vector<std::string>& ErrorReports() {
     static std::vector<std::string> reports;
     return reports;
-}
-
-void InstallErrorRecorder() {
-    win::Application::Instance().SetErrorSink(
-        [](const std::string& text) { ErrorReports().push_back(text); });
 }
 
 void PumpPending() {

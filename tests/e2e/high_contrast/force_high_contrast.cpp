@@ -3,7 +3,11 @@
 // answer is forced before it starts. Run it in a prefix whose system colours are a
 // high-contrast scheme.
 #include "win/high_contrast.h"
+#include "win/seam.h"
 
 namespace {
-const bool kForced = (quaff::win::OverrideHighContrast(true), true);
+struct AlwaysOn : quaff::win::HighContrastSetting {
+    bool On() override { return true; }
+} g_on;
+const quaff::win::Seam<quaff::win::HighContrastSetting> kForced(g_on);
 }  // namespace
