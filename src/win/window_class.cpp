@@ -43,15 +43,15 @@ void RegisterWindowClassOnce(WNDCLASSA wc) {
     RegisterClassA(&wc);
 }
 
-HWND CreateWindowOrThrow(const WindowSpec& spec) {
-    const RECT& r = spec.rect;
+HWND CreateWindowOrThrow(const NewWindow& window) {
+    const RECT& r = window.rect;
     SetLastError(0);
-    const HWND hwnd = CreateWindowExW(spec.exStyle, WideText(spec.className).c_str(),
-                                      WideText(spec.caption).c_str(), spec.style, r.left, r.top,
-                                      r.right - r.left, r.bottom - r.top, spec.parent, spec.menu,
-                                      GetModuleHandleA(nullptr), spec.object);
+    const HWND hwnd = CreateWindowExW(window.exStyle, WideText(window.className).c_str(),
+                                      WideText(window.caption).c_str(), window.style, r.left, r.top,
+                                      r.right - r.left, r.bottom - r.top, window.parent,
+                                      window.menu, GetModuleHandleA(nullptr), window.object);
     if (hwnd) return hwnd;
-    std::string message = std::string("Error creating window of class ") + spec.className;
+    std::string message = std::string("Error creating window of class ") + window.className;
     if (const std::string reason = SystemReason(GetLastError()); !reason.empty())
         message += ": " + reason;
     throw Error(message);

@@ -24,7 +24,7 @@ namespace quaff::win {
 void RegisterWindowClassOnce(WNDCLASSA wc);
 
 // What to make. `object` reaches the class's procedure at WM_NCCREATE.
-struct WindowSpec {
+struct NewWindow {
     const char* className = nullptr;
     std::string_view caption;
     DWORD style = 0;
@@ -39,7 +39,7 @@ struct WindowSpec {
 // a standard control is a UTF-16 window that keeps text in any script whole (a class of ours,
 // registered as ANSI, still gets its messages as ANSI). Throws Error naming the class, with
 // the system's reason when it gives one, when no window results.
-HWND CreateWindowOrThrow(const WindowSpec& spec);
+HWND CreateWindowOrThrow(const NewWindow& window);
 
 namespace detail {
 void Bind(HWND window, const std::type_info& type, void* object);

@@ -59,9 +59,8 @@ struct MainForm {
     }
 };
 
-// Other code in front of a window's procedure for a test, counting a private message that the
-// hooks in front of it must pass on: by replacing the procedure, or by a subclass of the
-// common controls'.
+// Stands in front of a window's procedure for a test, counting a private message that the
+// hooks in front of it must pass on.
 constexpr UINT kProbe = WM_APP + 77;
 struct Counting {
     static inline WNDPROC appNext = nullptr, ownerNext = nullptr;
@@ -74,27 +73,9 @@ struct Counting {
         if (m == kProbe) ++ownerSeen;
         return CallWindowProcA(ownerNext, h, m, w, l);
     }
-    static LRESULT CALLBACK Counted(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR seen) {
+    static LRESULT CALLBACK Subclass(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR seen) {
         if (m == kProbe) ++*reinterpret_cast<int*>(seen);
         return DefSubclassProc(h, m, w, l);
-    }
-    static void Replace(HWND app, HWND owner) {
-        appNext = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&App)));
-        ownerNext = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Owner)));
-    }
-    static void PutBack(HWND app, HWND owner) {
-        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(appNext));
-        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownerNext));
-    }
-    static void Subclass(HWND app, HWND owner) {
-        SetWindowSubclass(app, &Counted, 1, reinterpret_cast<DWORD_PTR>(&appSeen));
-        SetWindowSubclass(owner, &Counted, 1, reinterpret_cast<DWORD_PTR>(&ownerSeen));
-    }
-    static void Unsubclass(HWND app, HWND owner) {
-        RemoveWindowSubclass(app, &Counted, 1);
-        RemoveWindowSubclass(owner, &Counted, 1);
     }
 };
 
@@ -153,49 +134,59 @@ TEST(TrayHooks, IconsMadeAndFreedInAnyOrderAllKeepTheirHooks) {
 // Other code subclasses the windows between two tray icons: freeing either never cuts it
 // out, and the icon made after it keeps working.
 TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
-    struct Foreign {
-        const char* name;
-        void (*install)(HWND app, HWND owner);
-        void (*remove)(HWND app, HWND owner);
-    };
-    const Foreign kinds[] = {
-        {"procedure replaced", &Counting::Replace, &Counting::PutBack},
-        {"common controls' subclass", &Counting::Subclass, &Counting::Unsubclass}};
     HWND app = Application::Instance().Handle();
-    for (const Foreign& foreign : kinds) {
-        SCOPED_TRACE(foreign.name);
-        auto* form = new Form(nullptr);
-        HWND owner = form->Handle();
-        const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
-        TrayRecorder rec(false);
-        auto probe = [&] {
-            Counting::appSeen = Counting::ownerSeen = 0;
-            SendMessageA(app, kProbe, 0, 0);
-            SendMessageA(owner, kProbe, 0, 0);
-            return Counting::appSeen == 1 && Counting::ownerSeen == 1;
-        };
+    auto* form = new Form(nullptr);
+    HWND owner = form->Handle();
+    const WNDPROC appBefore = ProcOf(app), ownerBefore = ProcOf(owner);
+    TrayRecorder rec(false);
+    auto probe = [&] {
+        Counting::appSeen = Counting::ownerSeen = 0;
+        SendMessageA(app, kProbe, 0, 0);
+        SendMessageA(owner, kProbe, 0, 0);
+        return Counting::appSeen == 1 && Counting::ownerSeen == 1;
+    };
 
-        auto* first = new TTrayIcon(form);
-        foreign.install(app, owner);
-        auto* second = new TTrayIcon(form);
-        second->SetIconVisible(true);
-        delete first;
-        EXPECT_TRUE(probe());
-        rec.RestartShell();
-        rec.Clear();
-        SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
-        EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
-        delete second;
-        EXPECT_TRUE(probe());
+    auto* first = new TTrayIcon(form);
+    Counting::appNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
+    Counting::ownerNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
+    auto* second = new TTrayIcon(form);
+    second->SetIconVisible(true);
+    delete first;
+    EXPECT_TRUE(probe());
+    rec.RestartShell();
+    rec.Clear();
+    SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
+    delete second;
+    EXPECT_TRUE(probe());
 
-        // The other code goes as it came; the windows then get their own procedures back.
-        foreign.remove(app, owner);
-        SendMessageA(app, WM_NULL, 0, 0);
-        SendMessageA(owner, WM_NULL, 0, 0);
-        EXPECT_EQ(ProcOf(app), appBefore);
-        EXPECT_EQ(ProcOf(owner), ownerBefore);
-        delete form;
-    }
+    // The other code goes as it came; the windows then get their own procedures back.
+    SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+    SendMessageA(app, WM_NULL, 0, 0);
+    SendMessageA(owner, WM_NULL, 0, 0);
+    EXPECT_EQ(ProcOf(app), appBefore);
+    EXPECT_EQ(ProcOf(owner), ownerBefore);
+    delete form;
+}
+
+// The same for other code's subclass of the common controls'.
+TEST(TrayHooks, AForeignCommonControlsSubclassBetweenTwoIconsStaysInPlace) {
+    HWND app = Application::Instance().Handle();
+    const WNDPROC before = ProcOf(app);
+    Component owner(nullptr);
+    int seen = 0;
+    auto* first = new TTrayIcon(&owner);
+    SetWindowSubclass(app, &Counting::Subclass, 1, reinterpret_cast<DWORD_PTR>(&seen));
+    auto* second = new TTrayIcon(&owner);
+    delete first;
+    delete second;
+    SendMessageA(app, kProbe, 0, 0);
+    EXPECT_EQ(seen, 1);
+    RemoveWindowSubclass(app, &Counting::Subclass, 1);
+    EXPECT_EQ(ProcOf(app), before);
 }
 
 // An owner that has no window and cannot get one (a child control without a parent): the
