@@ -11,7 +11,6 @@
 #include "win/edit.h"
 #include "win/form.h"
 #include "win/message_window.h"
-#include "win/timer.h"
 
 using namespace quaff::win;
 
@@ -62,7 +61,6 @@ TEST(WindowCreation, AWindowThatCannotBeMadeThrowsToWhoeverAskedForIt) {
              MessageWindow(
                  [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); });
          }},
-        {L"QuaffUtilWindow", "QuaffUtilWindow", [] { Timer(nullptr); }},
         {L"QuaffUtilWindow", "QuaffUtilWindow", [] { quaff::tray::TSimpleTimer(); }},
         {L"QuaffUtilWindow", "QuaffUtilWindow", [] { quaff::tray::TTrayIcon(nullptr); }},
     };
