@@ -43,7 +43,12 @@ TSimpleTimer::TSimpleTimer() : TSimpleTimer(1000, nullptr) {}
 TSimpleTimer::TSimpleTimer(std::uint32_t interval, TNotifyEvent onTimer)
     : identifier_(TSimpleTimerHandler::Timers().Add(this)), interval_(interval) {
     SetOnTimer(std::move(onTimer));
-    TimerWindow::Acquire();
+    try {
+        TimerWindow::Acquire();
+    } catch (...) {
+        TSimpleTimerHandler::Timers().Remove(identifier_);  // a timer never made is not named
+        throw;
+    }
 }
 
 TSimpleTimer::~TSimpleTimer() {

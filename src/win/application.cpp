@@ -22,18 +22,18 @@ void Application::Initialize() {
     if (handle_) return;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    HINSTANCE instance = Module();
-    // The one object of its class: the procedure needs no binding, it answers for Instance().
     WNDCLASSA wc{};
-    wc.lpfnWndProc = &WindowProc;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
+    wc.lpfnWndProc = &BoundWindowProc<Application, &Application::WindowMessage>;
+    wc.hIcon = LoadIconA(Module(), "MAINICON");
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
     RegisterWindowClassOnce(wc);
     // Hidden: the program shows no taskbar button of its own.
-    handle_ = CreateWindowExA(0, kWindowClass, title_.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                              0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    handle_ = CreateWindowOrThrow(
+        {.className = kWindowClass,
+         .caption = title_,
+         .style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+         .object = this});
 }
 
 void Application::Finalize() {
@@ -131,18 +131,17 @@ void ErrorSink::Show(const std::string& text) {
     MessageBoxA(owner, text.c_str(), app.title_.c_str(), flags);
 }
 
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    Application& app = Instance();
+LRESULT Application::WindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
-    if (app.messageHook_ && Guarded(true, [&] {
+    if (messageHook_ && Guarded(true, [&] {
             LRESULT answer = 0;
-            const bool handled = app.messageHook_(msg, wp, lp, answer);
+            const bool handled = messageHook_(msg, wp, lp, answer);
             result = answer;
             return handled;
         }))
         return result;
     if (msg == WM_CLOSE) {
-        app.Terminate();
+        Terminate();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

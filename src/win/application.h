@@ -31,7 +31,8 @@ public:
 
     // Joins the calling (GUI) thread to a single-threaded COM apartment, which the shell's
     // dialogs need, creates the hidden application window (icon "MAINICON" when the module
-    // has it) and initialises the common controls. Safe to call more than once.
+    // has it) and initialises the common controls. Safe to call more than once. Throws Error
+    // when the window cannot be made.
     void Initialize();
     // Gives back what Initialize took for the thread (its COM apartment); the program calls it
     // as it exits.
@@ -85,7 +86,7 @@ public:
 private:
     friend class ErrorSink;
     Application() = default;
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WindowMessage(HWND, UINT, WPARAM, LPARAM);
 
     HWND handle_ = nullptr;
     std::string title_;

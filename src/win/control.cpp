@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <unordered_map>
 #include <utility>
 
 #include "core/errors.h"
@@ -18,20 +17,12 @@ namespace {
 
 const char kClassName[] = "QuaffControl";
 
-// The object bound to each window of the toolkit. Kept in the process, not as a window
-// property: every message looks its window up, and under Wine a property is a round trip to
-// the server (a fifth of the time a window takes to open, measured).
-std::unordered_map<HWND, WinControl*>& Bound() {
-    static std::unordered_map<HWND, WinControl*> bound;
-    return bound;
-}
-
 }  // namespace
 
 void WinControl::RegisterClassOnce() {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &WinControl::ClassProc;
+    wc.lpfnWndProc = &BoundWindowProc<WinControl, &WinControl::Route>;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClassName;
@@ -86,10 +77,7 @@ WinControl::~WinControl() {
     for (WinControl* child : controls_) child->parent_ = nullptr;
 }
 
-WinControl* WinControl::FromHandle(HWND hwnd) {
-    const auto found = Bound().find(hwnd);
-    return found == Bound().end() ? nullptr : found->second;
-}
+WinControl* WinControl::FromHandle(HWND hwnd) { return BoundObject<WinControl>(hwnd); }
 
 HWND WinControl::Handle() {
     if (!handle_) CreateHandle();
@@ -122,21 +110,27 @@ void WinControl::CreateHandle() {
     HMENU id =
         (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr;
     // Our own class binds the object on WM_NCCREATE from the creation parameter; a standard
-    // control is subclassed once it exists and keeps its procedure as the default handler.
-    const RECT wr = WindowRectFor(bounds_);
-    HWND hwnd =
-        CreateWindowExA(params.exStyle, own ? kClassName : params.className, caption_.c_str(),
-                        params.style, wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
-                        params.parentWindow, id, GetModuleHandleA(nullptr), own ? this : nullptr);
-    if (!hwnd) throw Error("Error creating window");
+    // control is bound and hooked once it exists, and keeps its procedure as the default
+    // handler. It is a UTF-16 window, hooked as one: a typed character in any script reaches
+    // its own procedure whole (through an ANSI procedure it would be cut down to the
+    // keyboard's code page).
+    HWND hwnd = CreateWindowOrThrow({.className = own ? kClassName : params.className,
+                                     .caption = caption_,
+                                     .style = params.style,
+                                     .exStyle = params.exStyle,
+                                     .rect = WindowRectFor(bounds_),
+                                     .parent = params.parentWindow,
+                                     .menu = id,
+                                     .object = own ? this : nullptr});
     handle_ = hwnd;
     if (!own) {
-        Bound()[hwnd] = this;
-        // Subclassed as a UTF-16 window, as the standard control is: a typed character in any
-        // script reaches its own procedure whole (through an ANSI procedure it would be cut
-        // down to the keyboard's code page).
-        defaultProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ClassProc)));
+        subclassed_ = true;
+        BindWindow<WinControl>(hwnd, this);
+        subclass_.Install(hwnd, [this](HWND h, UINT m, WPARAM w, LPARAM l, LRESULT& result) {
+            result = Route(h, m, w, l);
+            if (m == WM_NCDESTROY) UnbindWindow(h);
+            return true;
+        });
     }
 
     ApplyFontToWindow();
@@ -163,30 +157,15 @@ void WinControl::UpdateStyle(DWORD add, DWORD remove, bool ex) {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK WinControl::ClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    WinControl* self = FromHandle(hwnd);
-    if (!self) {
-        self = CreatingObject<WinControl>(msg, lp);
-        if (self) {
-            try {
-                Bound()[hwnd] = self;
-            } catch (...) {
-                return FALSE;  // no memory to bind it: the window is not made
-            }
-            self->handle_ = hwnd;
-        }
-    }
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+LRESULT WinControl::Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) handle_ = hwnd;
     if (msg == WM_NCDESTROY) {
-        WNDPROC previous = self->defaultProc_;
-        LRESULT result = previous ? CallWindowProcW(previous, hwnd, msg, wp, lp)
-                                  : DefWindowProcA(hwnd, msg, wp, lp);
-        Bound().erase(hwnd);
-        if (self->handle_ == hwnd) self->handle_ = nullptr;
+        const LRESULT result = DefaultHandler(msg, wp, lp);
+        if (handle_ == hwnd) handle_ = nullptr;
         return result;
     }
-    if (self->destroying_) return self->DefaultHandler(msg, wp, lp);
-    return Guarded(LRESULT{0}, [&] { return self->Dispatch(msg, wp, lp); });
+    if (destroying_) return DefaultHandler(msg, wp, lp);
+    return Guarded(LRESULT{0}, [&] { return Dispatch(msg, wp, lp); });
 }
 
 LRESULT WinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -281,8 +260,8 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT WinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
     if (!handle_) return 0;
-    return defaultProc_ ? CallWindowProcW(defaultProc_, handle_, msg, wp, lp)
-                        : DefWindowProcA(handle_, msg, wp, lp);
+    return subclassed_ ? WindowHook::PassOn(handle_, msg, wp, lp)
+                       : DefWindowProcA(handle_, msg, wp, lp);
 }
 
 void WinControl::SetParent(WinControl* parent) {

@@ -12,6 +12,7 @@
 #include "win/component.h"
 #include "win/dpi.h"
 #include "win/font_cache.h"
+#include "win/window_hook.h"
 
 namespace quaff::win {
 
@@ -146,7 +147,7 @@ protected:
     virtual void DpiChanged();
     // Whether the toolkit paints the window with Paint: its own class always; a standard
     // control that stands in for its role (a label is static text) but is drawn here too.
-    virtual bool DrawsItself() const { return defaultProc_ == nullptr; }
+    virtual bool DrawsItself() const { return !subclassed_; }
     // The rectangle handed to the window for these bounds (a drop-down combo box adds the
     // height of its list).
     virtual RECT WindowRectFor(const RECT& bounds) const { return bounds; }
@@ -164,8 +165,9 @@ protected:
 
 private:
     friend class Form;
-    static LRESULT CALLBACK ClassProc(HWND, UINT, WPARAM, LPARAM);
     static void RegisterClassOnce();
+    // Every message of the window, from our class's procedure or the standard control's hook.
+    LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void CreateHandle();
     void DestroyHandle();
@@ -175,7 +177,8 @@ private:
     bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
     HWND handle_ = nullptr;
-    WNDPROC defaultProc_ = nullptr;  // the standard control's procedure when subclassed
+    bool subclassed_ = false;  // a standard control, whose own procedure is the default
+    WindowHook subclass_;
     bool creating_ = false;
     bool destroying_ = false;
     WinControl* parent_ = nullptr;

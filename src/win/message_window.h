@@ -15,6 +15,7 @@ public:
     // error report and the message gets the result 0.
     using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
+    // Throws Error when the window cannot be made.
     explicit MessageWindow(Handler handler);
     ~MessageWindow();
     MessageWindow(const MessageWindow&) = delete;
@@ -23,7 +24,7 @@ public:
     HWND Handle() const { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT Message(HWND, UINT, WPARAM, LPARAM);
     Handler handler_;
     HWND hwnd_ = nullptr;
 };

@@ -1,8 +1,8 @@
 #include "win/window_hook.h"
 
-#include <unordered_map>
+#include <commctrl.h>
+
 #include <utility>
-#include <vector>
 
 #include "core/errors.h"
 #include "win/application.h"
@@ -11,109 +11,77 @@ namespace quaff::win {
 
 namespace {
 
-// What a hooked window had before our subclass, and the hooks in front of it, oldest first.
-// A hook is known by a number that is never reused, so a hook whose window was destroyed
-// (and whose handle a new window may carry) finds nothing to remove.
-struct Chain {
-    WNDPROC original = nullptr;
-    std::vector<std::pair<std::uint64_t, WindowHook::Handler>> hooks;
-};
-
-// Never destroyed: a window may still get a message while the program's statics go.
-std::unordered_map<HWND, Chain>& Chains() {
-    static auto* chains = new std::unordered_map<HWND, Chain>();
-    return *chains;
+// The window's procedure as it reads in the window's own character set: the common controls'
+// entry itself when it sits in front, not a stand-in for the other set.
+LONG_PTR ProcedureOf(HWND hwnd) {
+    return IsWindowUnicode(hwnd) ? GetWindowLongPtrW(hwnd, GWLP_WNDPROC)
+                                 : GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
 }
 
-std::uint64_t g_lastId = 0;
+// The common controls' entry into a window's subclasses, seen when the first subclass of a
+// window put it in front; 0 until then.
+LONG_PTR g_subclassEntry = 0;
 
-LRESULT CALLBACK ChainProc(HWND, UINT, WPARAM, LPARAM);
-
-bool OnTop(HWND hwnd) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &ChainProc;
-}
-
-// With no hook left and nothing in front of our subclass, the window gets its own
-// procedure back.
-void DropIfUnused(HWND hwnd) {
-    auto it = Chains().find(hwnd);
-    if (it == Chains().end() || !it->second.hooks.empty() || !OnTop(hwnd)) return;
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
-    Chains().erase(it);
-}
-
-// The handler of the newest hook older than `below`, or none. Looked up afresh for every
-// hook, since a handler may add or remove hooks (and destroy their owners).
-bool NextHandler(HWND hwnd, std::uint64_t& below, WindowHook::Handler& handler) {
-    auto it = Chains().find(hwnd);
-    if (it == Chains().end()) return false;
-    const auto& hooks = it->second.hooks;
-    for (auto h = hooks.rbegin(); h != hooks.rend(); ++h) {
-        if (h->first < below) {
-            below = h->first;
-            handler = h->second;  // a copy: the hook may be removed while it runs
-            return true;
-        }
-    }
-    return false;
-}
-
-LRESULT CALLBACK ChainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto it = Chains().find(hwnd);
-    if (it == Chains().end()) return DefWindowProcA(hwnd, msg, wp, lp);
-    const WNDPROC original = it->second.original;
-    std::uint64_t below = UINT64_MAX;
-    WindowHook::Handler handler;
-    while (NextHandler(hwnd, below, handler)) {
-        LRESULT result = 0;
-        if (Guarded(false, [&] { return handler(hwnd, msg, wp, lp, result); })) return result;
-    }
-    if (msg == WM_NCDESTROY) {
-        const LRESULT result = CallWindowProcA(original, hwnd, msg, wp, lp);
-        Chains().erase(hwnd);
-        return result;
-    }
-    DropIfUnused(hwnd);
-    return CallWindowProcA(original, hwnd, msg, wp, lp);
-}
+// Whether nothing but subclasses sit in front of the window's own procedure.
+bool OnTop(HWND hwnd) { return g_subclassEntry != 0 && ProcedureOf(hwnd) == g_subclassEntry; }
 
 }  // namespace
 
+LRESULT CALLBACK WindowHook::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                  DWORD_PTR ref) {
+    auto* hook = reinterpret_cast<WindowHook*>(ref);
+    // A copy: the hook may be removed, and its owner destroyed, while it runs.
+    const Handler handler = hook ? hook->handler_ : nullptr;
+    // Nothing of ours outlives the window; a hook whose owner went goes once it can (Remove).
+    if (msg == WM_NCDESTROY || (!hook && OnTop(hwnd))) RemoveWindowSubclass(hwnd, &Proc, id);
+    if (msg == WM_NCDESTROY && hook) {
+        hook->window_ = nullptr;
+        hook->id_ = 0;
+    }
+    if (handler) {
+        LRESULT result = 0;
+        if (Guarded(false, [&] { return handler(hwnd, msg, wp, lp, result); })) return result;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT WindowHook::PassOn(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefSubclassProc(window, msg, wp, lp);
+}
+
 void WindowHook::Install(HWND window, Handler handler) {
     Remove();
-    auto [it, fresh] = Chains().try_emplace(window);
-    if (fresh) {
-        // Only a window of this thread can be subclassed (an invalid one belongs to none).
-        const bool ours = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-        it->second.original =
-            ours ? reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                       window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainProc)))
-                 : nullptr;
-        if (!it->second.original) {
-            Chains().erase(it);
-            throw Error("Cannot hook a window that is not this thread's");
-        }
+    // Only a window of this thread can be subclassed (an invalid one belongs to none).
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+        throw Error("Cannot hook a window that is not this thread's");
+    // A number never used again: a hook left in place by an owner that went (Remove) stays
+    // apart from any hook made later, wherever that one lives.
+    static UINT_PTR lastId = 0;
+    const UINT_PTR id = ++lastId;
+    const LONG_PTR before = ProcedureOf(window);
+    handler_ = std::move(handler);
+    if (!SetWindowSubclass(window, &Proc, id, reinterpret_cast<DWORD_PTR>(this))) {
+        handler_ = nullptr;
+        throw Error("Cannot hook the window");
     }
-    id_ = ++g_lastId;
+    if (const LONG_PTR after = ProcedureOf(window); after != before) g_subclassEntry = after;
     window_ = window;
-    it->second.hooks.emplace_back(id_, std::move(handler));
+    id_ = id;
 }
 
 void WindowHook::Remove() {
-    if (id_ == 0) return;
-    auto it = Chains().find(window_);
-    if (it != Chains().end()) {
-        auto& hooks = it->second.hooks;
-        for (auto h = hooks.begin(); h != hooks.end(); ++h) {
-            if (h->first == id_) {
-                hooks.erase(h);
-                break;
-            }
-        }
-        DropIfUnused(window_);
-    }
-    id_ = 0;
-    window_ = nullptr;
+    if (id_ == 0) return;  // none installed, or gone with its window
+    const HWND window = std::exchange(window_, nullptr);
+    const UINT_PTR id = std::exchange(id_, 0);
+    handler_ = nullptr;
+    // When the last subclass goes, the common controls (as Wine has them) put the window's
+    // own procedure back even over other code that subclassed the window after us, cutting
+    // that code out. So a hook removed while other code sits in front stays, handing every
+    // message on, until it is on top again or the window is destroyed.
+    if (OnTop(window))
+        RemoveWindowSubclass(window, &Proc, id);
+    else
+        SetWindowSubclass(window, &Proc, id, 0);
 }
 
 }  // namespace quaff::win

@@ -2,6 +2,9 @@
 // real under Wine: the icon put back when the taskbar is re-created, minimising to the
 // tray, the start-up decision about the main form, and the procedures put back at the end.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <memory>
@@ -69,6 +72,10 @@ struct Counting {
     static LRESULT CALLBACK Owner(HWND h, UINT m, WPARAM w, LPARAM l) {
         if (m == kProbe) ++ownerSeen;
         return CallWindowProcA(ownerNext, h, m, w, l);
+    }
+    static LRESULT CALLBACK Subclass(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR seen) {
+        if (m == kProbe) ++*reinterpret_cast<int*>(seen);
+        return DefSubclassProc(h, m, w, l);
     }
 };
 
@@ -163,6 +170,23 @@ TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
     EXPECT_EQ(ProcOf(app), appBefore);
     EXPECT_EQ(ProcOf(owner), ownerBefore);
     delete form;
+}
+
+// The same for other code's subclass of the common controls'.
+TEST(TrayHooks, AForeignCommonControlsSubclassBetweenTwoIconsStaysInPlace) {
+    HWND app = Application::Instance().Handle();
+    const WNDPROC before = ProcOf(app);
+    Component owner(nullptr);
+    int seen = 0;
+    auto* first = new TTrayIcon(&owner);
+    SetWindowSubclass(app, &Counting::Subclass, 1, reinterpret_cast<DWORD_PTR>(&seen));
+    auto* second = new TTrayIcon(&owner);
+    delete first;
+    delete second;
+    SendMessageA(app, kProbe, 0, 0);
+    EXPECT_EQ(seen, 1);
+    RemoveWindowSubclass(app, &Counting::Subclass, 1);
+    EXPECT_EQ(ProcOf(app), before);
 }
 
 // An owner that has no window and cannot get one (a child control without a parent): the
