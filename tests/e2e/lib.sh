@@ -89,8 +89,10 @@ e2e_icon_windows() {
 }
 # The last of them, when there is one.
 e2e_icon_window() { e2e_icon_windows | tail -n1 | grep .; }
-# Sets x y w h: the absolute geometry of window $1.
+# Sets x y w h: the absolute geometry of window $1. Fails for no window: xwininfo without one
+# would wait for a click on the screen for ever.
 e2e_geometry() {
+  [ -n "${1:-}" ] || { echo "no window to measure" >&2; return 1; }
   local info; info=$(xwininfo -id "$1")
   x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
   y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")

@@ -226,7 +226,8 @@ exported() { wine regedit /E "$(winpath "$work/s.reg")" "HKEY_CURRENT_USER\\Soft
 launch() {
   wine "$exe" >>"$work/program.out" 2>&1 & prog_pid=$!
   wait_for 60 e2e_icon_window || { echo "no icon"; return 1; }
-  icon=$(e2e_icon_window); e2e_geometry "$icon"; cx=$((x + w / 2)); cy=$((y + h / 2))
+  icon=$(e2e_icon_window) && e2e_geometry "$icon" || { echo "the icon went"; return 1; }
+  cx=$((x + w / 2)); cy=$((y + h / 2))
 }
 idle() { sleep 4; [[ " $(icon_matches 0) " == *" 15 "* ]] || { echo "not idle: frames '$(icon_matches 0)'"; return 1; }; }
 monitor_name="^$uname 's Quaffometer\$"
@@ -271,7 +272,12 @@ any_script() {
 }
 check "a name and folder in other scripts show exactly, and OK stores them back unchanged" any_script
 
-killed_resumes() { kill -9 $prog_pid; wait_for 10 eval '! kill -0 $prog_pid 2>/dev/null'; launch && resumed; }
+# Killed, and its icon gone from the tray (so the next launch does not take it for its own).
+killed() {
+  kill -9 $prog_pid; wait_for 10 eval '! kill -0 $prog_pid 2>/dev/null'
+  wait_for 10 eval '! e2e_icon_window' || true
+}
+killed_resumes() { killed; launch && resumed; }
 check "a killed copy's period is resumed at the next start, with the frame of its elapsed time" killed_resumes
 
 session_ends() {
@@ -285,7 +291,7 @@ check "the end of the session removes the icon and keeps the period, resumed at 
 stop_idle() {
   open_monitor && click_in_monitor 128 && close_monitor || return 1
   [ -z "$(period)" ] || { echo "Stop left the period '$(period)'"; return 1; }
-  kill -9 $prog_pid; launch && idle
+  killed; launch && idle
 }
 check "after Stop the next start is idle" stop_idle
 
