@@ -331,21 +331,11 @@ void TTrayIcon::SetIconIndex(int index) {
 
 void TTrayIcon::SetIconList(win::ImageList* list) {
     // Watching the list's removal keeps the reference from outliving a list owned elsewhere.
-    if (list != iconList_) {
-        if (iconList_) RemoveFreeNotification(iconList_);
-        if (list) FreeNotification(list);
-    }
-    iconList_ = list;
+    Watch(iconList_, list);
     SetIconIndex(0);
 }
 
-void TTrayIcon::SetPopupMenu(win::PopupMenu* menu) {
-    if (menu != popupMenu_) {
-        if (popupMenu_) RemoveFreeNotification(popupMenu_);
-        if (menu) FreeNotification(menu);
-    }
-    popupMenu_ = menu;
-}
+void TTrayIcon::SetPopupMenu(win::PopupMenu* menu) { Watch(popupMenu_, menu); }
 
 void TTrayIcon::SetCycleIcons(bool value) {
     cycleIcons_ = value;

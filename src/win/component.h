@@ -45,6 +45,16 @@ public:
     void RemoveFreeNotification(Component* other);
 
 protected:
+    // Points `ref` at `other`, told (through Notification) when it is destroyed instead of
+    // when the one it pointed at before is.
+    template <class C>
+    void Watch(C*& ref, C* other) {
+        if (ref == other) return;
+        if (ref) RemoveFreeNotification(ref);
+        ref = other;
+        if (other) FreeNotification(other);
+    }
+
     // Destroys the owned components now, newest first. A subclass whose own teardown needs
     // them gone first (a window they hook) calls this from its destructor.
     void DestroyComponents();

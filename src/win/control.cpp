@@ -498,11 +498,7 @@ void WinControl::OrderTabs() {
     }
 }
 
-void WinControl::SetContextMenu(win::PopupMenu* menu) {
-    if (contextMenu_) RemoveFreeNotification(contextMenu_);
-    contextMenu_ = menu;
-    if (menu) FreeNotification(menu);
-}
+void WinControl::SetContextMenu(win::PopupMenu* menu) { Watch(contextMenu_, menu); }
 
 void WinControl::Notification(Component* component, Operation operation) {
     Component::Notification(component, operation);

@@ -29,11 +29,7 @@ void Label::SetAutoSize(bool value) {
     AdjustSize();
 }
 
-void Label::SetFocusControl(WinControl* control) {
-    if (focusControl_) RemoveFreeNotification(focusControl_);
-    focusControl_ = control;
-    if (control) FreeNotification(control);
-}
+void Label::SetFocusControl(WinControl* control) { Watch(focusControl_, control); }
 
 void Label::Notification(Component* component, Operation operation) {
     WinControl::Notification(component, operation);

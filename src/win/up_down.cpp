@@ -29,9 +29,7 @@ void UpDown::HandleCreated() {
 }
 
 void UpDown::SetAssociate(Edit* edit) {
-    if (associate_) RemoveFreeNotification(associate_);
-    associate_ = edit;
-    if (edit) FreeNotification(edit);
+    Watch(associate_, edit);
     if (HWND h = WindowIfAny())
         SendMessageA(h, UDM_SETBUDDY, edit ? reinterpret_cast<WPARAM>(edit->Handle()) : 0, 0);
 }
