@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "core/utf8.h"
+
 namespace quaff {
 
-EditMask::EditMask(std::string_view mask) {
+EditMask::EditMask(std::string_view maskText) {
+    const std::u32string mask = DecodeUtf8(maskText);
     size_t i = 0;
     for (; i < mask.size() && mask[i] != ';'; ++i) {
-        const char c = mask[i];
+        const char32_t c = mask[i];
         if (c == '\\' && i + 1 < mask.size())
             slots_.push_back({Kind::Literal, mask[++i]});
         else if (c == '0')
@@ -18,10 +21,10 @@ EditMask::EditMask(std::string_view mask) {
             slots_.push_back({Kind::Literal, c});
     }
     if (i >= mask.size()) return;
-    const std::string_view tail = mask.substr(i + 1);
+    const std::u32string_view tail = std::u32string_view(mask).substr(i + 1);
     const size_t semi = tail.find(';');
     if (!tail.empty() && tail[0] == '0') saveLiterals_ = false;
-    if (semi != std::string_view::npos && semi + 1 < tail.size()) blank_ = tail[semi + 1];
+    if (semi != std::u32string_view::npos && semi + 1 < tail.size()) blank_ = tail[semi + 1];
 }
 
 bool EditMask::IsLiteral(size_t pos) const {
@@ -32,7 +35,7 @@ bool EditMask::IsRequired(size_t pos) const {
     return pos < slots_.size() && slots_[pos].kind == Kind::Required;
 }
 
-bool EditMask::Accepts(size_t pos, char c) const {
+bool EditMask::Accepts(size_t pos, char32_t c) const {
     return pos < slots_.size() && slots_[pos].kind != Kind::Literal && c >= '0' && c <= '9';
 }
 
@@ -47,8 +50,8 @@ size_t EditMask::PrevEditable(size_t pos) const {
     return std::string::npos;
 }
 
-std::string EditMask::Normalize(std::string_view display) const {
-    std::string out(slots_.size(), blank_);
+std::u32string EditMask::Normalize(std::u32string_view display) const {
+    std::u32string out(slots_.size(), blank_);
     for (size_t pos = 0; pos < slots_.size(); ++pos) {
         if (IsLiteral(pos))
             out[pos] = slots_[pos].literal;
@@ -58,31 +61,32 @@ std::string EditMask::Normalize(std::string_view display) const {
     return out;
 }
 
-std::string EditMask::EmptyDisplay() const { return Normalize({}); }
+std::string EditMask::EmptyDisplay() const { return EncodeUtf8(Normalize({})); }
 
-std::string EditMask::DisplayFromValue(std::string_view stored) const {
-    std::string raw(slots_.size(), blank_);
+std::string EditMask::DisplayFromValue(std::string_view storedText) const {
+    const std::u32string stored = DecodeUtf8(storedText);
+    std::u32string raw(slots_.size(), blank_);
     if (!saveLiterals_) {
         // Without literals in the text, the characters fill the editable positions in turn.
         size_t next = 0;
         for (size_t pos = 0; pos < slots_.size() && next < stored.size(); ++pos)
             if (!IsLiteral(pos)) raw[pos] = stored[next++];
-        return Normalize(raw);
+        return EncodeUtf8(Normalize(raw));
     }
     size_t cursor = 0;
     size_t runStart = 0;
     for (size_t pos = 0; pos <= slots_.size(); ++pos) {
         const bool atEnd = pos == slots_.size();
         if (!atEnd && !IsLiteral(pos)) continue;
-        std::string_view part = stored.substr(cursor);
+        std::u32string_view part = std::u32string_view(stored).substr(cursor);
         if (atEnd) {
             cursor = stored.size();
         } else {
             const size_t found = stored.find(slots_[pos].literal, cursor);
-            if (found == std::string_view::npos) {
+            if (found == std::u32string::npos) {
                 cursor = stored.size();
             } else {
-                part = stored.substr(cursor, found - cursor);
+                part = part.substr(0, found - cursor);
                 cursor = found + 1;
             }
         }
@@ -90,31 +94,31 @@ std::string EditMask::DisplayFromValue(std::string_view stored) const {
         std::copy_n(part.begin(), std::min(part.size(), runLength), raw.begin() + runStart);
         runStart = pos + 1;
     }
-    return Normalize(raw);
+    return EncodeUtf8(Normalize(raw));
 }
 
 std::string EditMask::TextFromDisplay(std::string_view display) const {
-    const std::string shown = Normalize(display);
-    std::string text;
+    const std::u32string shown = Normalize(DecodeUtf8(display));
+    std::u32string text;
     text.reserve(shown.size());
     for (size_t pos = 0; pos < shown.size(); ++pos) {
         if (IsLiteral(pos)) {
             if (saveLiterals_) text += shown[pos];
         } else {
-            text += shown[pos] == blank_ ? ' ' : shown[pos];
+            text += shown[pos] == blank_ ? U' ' : shown[pos];
         }
     }
-    return text;
+    return EncodeUtf8(text);
 }
 
 bool EditMask::IsComplete(std::string_view display) const {
-    const std::string shown = Normalize(display);
+    const std::u32string shown = Normalize(DecodeUtf8(display));
     for (size_t pos = 0; pos < shown.size(); ++pos)
         if (IsRequired(pos) && shown[pos] == blank_) return false;
     return true;
 }
 
-bool EditMask::TypeInPlace(std::string& display, size_t& caret, char c) const {
+bool EditMask::TypeInPlace(std::u32string& display, size_t& caret, char32_t c) const {
     const size_t pos = NextEditable(caret);
     if (Accepts(pos, c)) {
         display[pos] = c;
@@ -130,40 +134,49 @@ bool EditMask::TypeInPlace(std::string& display, size_t& caret, char c) const {
     return false;
 }
 
-EditMask::Edit EditMask::Type(std::string_view display, size_t caret, char c) const {
-    Edit e{Normalize(display), std::min(caret, slots_.size()), false};
-    e.accepted = TypeInPlace(e.display, e.caret, c);
-    return e;
+EditMask::Working EditMask::Start(std::string_view display, size_t caret) const {
+    return {Normalize(DecodeUtf8(display)), std::min(caret, slots_.size())};
+}
+
+EditMask::Edit EditMask::Finish(const Working& w, bool accepted) const {
+    return {EncodeUtf8(w.display), w.caret, accepted};
+}
+
+EditMask::Edit EditMask::Type(std::string_view display, size_t caret, char32_t c) const {
+    Working w = Start(display, caret);
+    const bool accepted = TypeInPlace(w.display, w.caret, c);
+    return Finish(w, accepted);
 }
 
 EditMask::Edit EditMask::Backspace(std::string_view display, size_t caret) const {
-    Edit e{Normalize(display), std::min(caret, slots_.size()), false};
-    const size_t pos = PrevEditable(e.caret);
-    if (pos == std::string::npos) return e;
-    e.display[pos] = blank_;
-    e.caret = pos;
-    e.accepted = true;
-    return e;
+    Working w = Start(display, caret);
+    const size_t pos = PrevEditable(w.caret);
+    if (pos == std::string::npos) return Finish(w, false);
+    w.display[pos] = blank_;
+    w.caret = pos;
+    return Finish(w, true);
 }
 
 EditMask::Edit EditMask::Clear(std::string_view display, size_t from, size_t to) const {
-    Edit e{Normalize(display), std::min(from, slots_.size()), false};
-    for (size_t pos = e.caret; pos < std::min(to, slots_.size()); ++pos) {
+    Working w = Start(display, from);
+    bool accepted = false;
+    for (size_t pos = w.caret; pos < std::min(to, slots_.size()); ++pos) {
         if (IsLiteral(pos)) continue;
-        e.display[pos] = blank_;
-        e.accepted = true;
+        w.display[pos] = blank_;
+        accepted = true;
     }
-    return e;
+    return Finish(w, accepted);
 }
 
 EditMask::Edit EditMask::Paste(std::string_view display, size_t caret,
                                std::string_view text) const {
-    Edit e{Normalize(display), std::min(caret, slots_.size()), false};
-    for (const char c : text) {
-        if (e.caret >= slots_.size()) break;
-        e.accepted = TypeInPlace(e.display, e.caret, c) || e.accepted;
+    Working w = Start(display, caret);
+    bool accepted = false;
+    for (const char32_t c : DecodeUtf8(text)) {
+        if (w.caret >= slots_.size()) break;
+        accepted = TypeInPlace(w.display, w.caret, c) || accepted;
     }
-    return e;
+    return Finish(w, accepted);
 }
 
 }  // namespace quaff

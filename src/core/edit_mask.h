@@ -5,8 +5,10 @@
 // literal; after the first ';' comes '1' (keep literals in the text; '0' drops them) and
 // after the second the character shown in empty positions. Both fields may be left off.
 //
-// A display is the field's shown text, one character per position. Functions that take a
-// display accept any text: a position holding something it does not accept reads as empty.
+// A display is the field's shown text, one character per position; text is UTF-8 and every
+// position, length and caret counts characters (code points), whatever their bytes. Functions
+// that take a display accept any text: a position holding something it does not accept reads
+// as empty.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +26,7 @@ public:
     size_t Length() const { return slots_.size(); }
     bool IsLiteral(size_t pos) const;
     bool IsRequired(size_t pos) const;
-    char BlankChar() const { return blank_; }
+    char32_t BlankChar() const { return blank_; }
     bool SavesLiterals() const { return saveLiterals_; }
 
     std::string EmptyDisplay() const;
@@ -36,7 +38,7 @@ public:
     std::string TextFromDisplay(std::string_view display) const;
     // Every required position filled.
     bool IsComplete(std::string_view display) const;
-    bool Accepts(size_t pos, char c) const;
+    bool Accepts(size_t pos, char32_t c) const;
 
     // First editable position at or after pos, or Length(); last one before pos, or npos.
     size_t NextEditable(size_t pos) const;
@@ -49,7 +51,7 @@ public:
     };
     // Overwrites the first editable position at or after the caret. Typing the next
     // literal's own character (the '.' of a salary) moves the caret past that literal.
-    Edit Type(std::string_view display, size_t caret, char c) const;
+    Edit Type(std::string_view display, size_t caret, char32_t c) const;
     // Empties the editable position before the caret and moves the caret there.
     Edit Backspace(std::string_view display, size_t caret) const;
     // Empties the editable positions in [from, to); the Delete key is [caret, caret + 1).
@@ -62,14 +64,21 @@ private:
     enum class Kind : uint8_t { Required, Optional, Literal };
     struct Slot {
         Kind kind;
-        char literal;
+        char32_t literal;
     };
 
-    std::string Normalize(std::string_view display) const;
-    bool TypeInPlace(std::string& display, size_t& caret, char c) const;
+    std::u32string Normalize(std::u32string_view display) const;
+    bool TypeInPlace(std::u32string& display, size_t& caret, char32_t c) const;
+    // An edit's starting point: the display normalised, the caret within the field.
+    struct Working {
+        std::u32string display;
+        size_t caret;
+    };
+    Working Start(std::string_view display, size_t caret) const;
+    Edit Finish(const Working& w, bool accepted) const;
 
     std::vector<Slot> slots_;
-    char blank_ = '_';
+    char32_t blank_ = '_';
     bool saveLiterals_ = true;
 };
 

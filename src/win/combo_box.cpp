@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "win/text.h"
+
 namespace quaff::win {
 
 ComboBox::ComboBox(Component* owner) : WinControl(owner) { SetTabStop(true); }
@@ -48,10 +50,7 @@ void ComboBox::AddItem(const std::string& item) {
 std::string ComboBox::Text() const {
     HWND h = WindowIfAny();
     if (!h) return itemIndex_ >= 0 ? items_[static_cast<size_t>(itemIndex_)] : Caption();
-    const int length = GetWindowTextLengthA(h);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(h, buffer.data(), length + 1);
-    return std::string(buffer.data());
+    return WindowTextOf(h);
 }
 
 void ComboBox::SetText(const std::string& text) {

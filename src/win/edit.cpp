@@ -1,8 +1,9 @@
 #include "win/edit.h"
 
-#include <vector>
+#include <string_view>
 
 #include "win/handles.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -21,11 +22,7 @@ void Edit::HandleCreated() {
 
 std::string Edit::Text() const {
     HWND h = WindowIfAny();
-    if (!h) return Caption();
-    const int length = GetWindowTextLengthA(h);
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(h, buffer.data(), length + 1);
-    return std::string(buffer.data());
+    return h ? WindowTextOf(h) : Caption();
 }
 
 void Edit::SetCaption(std::string caption) {
@@ -51,16 +48,44 @@ void Edit::CommandNotify(WORD code) {
     if (OnChange) OnChange(this);
 }
 
+namespace {
+
+// The field counts its positions in UTF-16 units, two for a character beyond the first plane:
+// the characters in the first `units` units of `text`, and the units of its first `chars`.
+bool PairAt(std::wstring_view text, size_t i) {
+    return IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+}
+
+size_t CharactersIn(std::wstring_view text, size_t units) {
+    size_t chars = 0, i = 0;
+    for (; i < units && i < text.size(); ++chars) i += PairAt(text, i) ? 2 : 1;
+    return chars + (units > i ? units - i : 0);
+}
+
+size_t UnitsOf(std::wstring_view text, size_t chars) {
+    size_t i = 0;
+    for (; chars > 0 && i < text.size(); --chars) i += PairAt(text, i) ? 2 : 1;
+    return i + chars;
+}
+
+}  // namespace
+
 void Edit::GetSelection(size_t& start, size_t& end) const {
     DWORD s = 0, e = 0;
-    if (HWND h = WindowIfAny())
-        SendMessageA(h, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-    start = s;
-    end = e;
+    std::wstring text;
+    if (HWND h = WindowIfAny()) {
+        SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        text = WideWindowText(h);
+    }
+    start = CharactersIn(text, s);
+    end = CharactersIn(text, e);
 }
 
 void Edit::SetSelection(size_t start, size_t end) {
-    if (HWND h = WindowIfAny()) SendMessageA(h, EM_SETSEL, start, static_cast<LPARAM>(end));
+    if (HWND h = WindowIfAny()) {
+        const std::wstring text = WideWindowText(h);
+        SendMessageW(h, EM_SETSEL, UnitsOf(text, start), static_cast<LPARAM>(UnitsOf(text, end)));
+    }
 }
 
 }  // namespace quaff::win

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "win/application.h"
 #include "win/handles.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -13,11 +14,11 @@ constexpr UINT kCheckExit = WM_APP + 0x51;
 std::string ClipboardText(HWND owner) {
     if (!OpenClipboard(owner)) return {};
     const ScopeExit closed([] { CloseClipboard(); });
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* p = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* p = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
     if (!p) return {};
     const ScopeExit unlocked([data] { GlobalUnlock(data); });
-    return p;
+    return NarrowText(p);
 }
 }  // namespace
 
@@ -65,7 +66,7 @@ void MaskEdit::Apply(const EditMask::Edit& edit) {
     SetSelection(edit.caret, edit.caret);
 }
 
-void MaskEdit::TypeChar(char c) {
+void MaskEdit::TypeChar(char32_t c) {
     size_t start, end;
     GetSelection(start, end);
     std::string shown = Edit::Text();
@@ -135,14 +136,15 @@ LRESULT MaskEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (!mask_) return Edit::WndProc(msg, wp, lp);
     switch (msg) {
         case WM_CHAR: {
-            // A UTF-16 unit: anything beyond ASCII is no digit and no literal of a mask.
-            const char c = wp < 0x80 ? static_cast<char>(wp) : '\x7F';
+            // A UTF-16 unit: half of a character beyond the first plane is no character the
+            // mask takes, and is refused as one.
+            const auto c = static_cast<char32_t>(wp);
             if (c == '\b') {
                 DeleteSelectionOr(true);
                 return 0;
             }
             if (c == 27 || c == '\r' || c == '\n') return 0;  // Escape and Enter are keys
-            if (static_cast<unsigned char>(c) < 32) break;    // Ctrl+C, Ctrl+V, Ctrl+X
+            if (c < 32) break;                                // Ctrl+C, Ctrl+V, Ctrl+X
             TypeChar(c);
             return 0;
         }

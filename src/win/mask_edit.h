@@ -43,7 +43,7 @@ protected:
 private:
     // Shows the result of an edit; a refused one beeps.
     void Apply(const EditMask::Edit& edit);
-    void TypeChar(char c);
+    void TypeChar(char32_t c);
     void DeleteSelectionOr(bool backspace);
     void PasteText(const std::string& text);
     void CheckAfterExit();

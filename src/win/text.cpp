@@ -24,6 +24,15 @@ std::string NarrowText(std::wstring_view text) {
     return narrow;
 }
 
+std::wstring WideWindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string WindowTextOf(HWND window) { return NarrowText(WideWindowText(window)); }
+
 int DrawAnyText(HDC dc, std::string_view text, RECT& rect, UINT flags) {
     const std::wstring wide = WideText(text);
     const SelectedObject font(dc, FontWithGlyphsFor(dc, wide));

@@ -16,6 +16,11 @@ namespace quaff::win {
 std::wstring WideText(std::string_view text);
 std::string NarrowText(std::wstring_view text);
 
+// A window's text, read as UTF-16 (a standard control of the program is a UTF-16 window, whose
+// ANSI length would be counted in another code page) and converted once.
+std::wstring WideWindowText(HWND window);
+std::string WindowTextOf(HWND window);
+
 // DrawTextW of the program's text with the font selected into `dc`; when that font has no
 // glyph for some character, the text is drawn in the same size and style in a face that has
 // them all (the designed "MS Sans Serif" has no Greek or Cyrillic, nor even Polish letters).

@@ -62,6 +62,7 @@ TEST(EditMask, ShowsStoredValues) {
         {kPrice, "02.50", "02.50"},
         {kPrice, "2.5", "2_.5_"},
         {kPrice, "", "__.__"},
+        {kPrice, "\u20AC5.00", "_5.00"},  // cut by characters, not by the euro sign's bytes
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.substr(0, 20));
@@ -136,6 +137,7 @@ TEST(EditMask, TypingDeletingAndPasting) {
         {"123456.78", 8, Type, ".", "123456.78", 8, false},   // no point left to jump to
         {"123456.78", 40, Type, "1", "123456.78", 9, false},  // caret past the end
         {"123456.78", 7, Backspace, "", "12345_.78", 5, true},
+        {"1\u00D93456.78", 3, Backspace, "", "1__456.78", 2, true},  // one position a character
         {"123456.78", 0, Backspace, "", "123456.78", 0, false},
         {"123456.78", 2, Delete, "", "12_456.78", 2, true},
         {"123456.78", 6, Delete, "", "123456.78", 6, false},  // the literal stays
