@@ -221,10 +221,10 @@ int main() {
 
     const int runs = 7;
     const Result drawn =
-        Measure([&] { return quaff::DecodeJpegFile(baseline, kDrawWidth, kDrawHeight); }, runs);
-    const Result full = Measure([&] { return quaff::DecodeJpegFileFull(baseline); }, runs);
-    const Result progDrawn =
-        Measure([&] { return quaff::DecodeJpegFile(progressive, kDrawWidth, kDrawHeight); }, runs);
+        Measure([&] { return quaff::test::DecodeFileAt(baseline, kDrawWidth, kDrawHeight); }, runs);
+    const Result full = Measure([&] { return quaff::test::DecodeFileAt(baseline); }, runs);
+    const Result progDrawn = Measure(
+        [&] { return quaff::test::DecodeFileAt(progressive, kDrawWidth, kDrawHeight); }, runs);
 
     char drawnLabel[64];
     std::snprintf(drawnLabel, sizeof drawnLabel, "as drawn (%d x %d):", kDrawWidth, kDrawHeight);

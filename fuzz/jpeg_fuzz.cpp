@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "core/errors.h"
@@ -23,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (size) std::fwrite(data, 1, size, f);
         std::fclose(f);
     }
+    const std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
     try {
-        quaff::Picture p = quaff::DecodeJpegFile(path, 406, 283);
+        quaff::Picture p = quaff::DecodeJpegFile(in.get(), path, 406, 283);
         if (!p.empty() && p.pixels.size() != size_t(p.width) * size_t(p.height)) __builtin_trap();
     } catch (const quaff::Error&) {}
     return 0;

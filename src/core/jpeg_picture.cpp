@@ -179,10 +179,6 @@ Outcome DecodeStream(j_decompress_ptr c, ErrorManager* err, std::FILE* file, Job
     return Outcome::Done;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 struct DecompressGuard {
     jpeg_decompress_struct* c;
     ~DecompressGuard() { jpeg_destroy_decompress(c); }  // harmless when creation never happened
@@ -190,13 +186,7 @@ struct DecompressGuard {
 
 }  // namespace
 
-Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
-                       size_t memoryBudget) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    return DecodeJpegFile(file.get(), path, drawWidth, drawHeight, memoryBudget);
-}
-
-Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, int drawHeight,
+Picture DecodeJpegFile(std::FILE* file, const std::string& name, int drawWidth, int drawHeight,
                        size_t memoryBudget) {
     // libjpeg reads 4 KiB at a time: through a larger buffer a camera's picture takes a
     // hundred reads instead of more than a thousand (under Wine each is a system call).
@@ -204,7 +194,7 @@ Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, 
     // A folder opens on some systems and fails at the first read; to the user it is the same.
     const int first = file ? std::fgetc(file) : EOF;
     if (!file || (first == EOF && std::ferror(file)))
-        throw FileOpenError("Cannot open file " + path);
+        throw FileOpenError("Cannot open file " + name);
     if (first == EOF) return {};
     std::ungetc(first, file);
 
@@ -233,10 +223,6 @@ Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, 
                             std::to_string(kMaxJpegScans));
     }
     return {};
-}
-
-Picture DecodeJpegFileFull(const std::string& path, size_t memoryBudget) {
-    return DecodeJpegFile(path, 0, 0, memoryBudget);
 }
 
 }  // namespace quaff

@@ -28,24 +28,18 @@ inline constexpr size_t kDefaultJpegBudget = size_t{160} << 20;
 // and each scan costs a pass over the whole picture, so a crafted file could hang the window.
 inline constexpr int kMaxJpegScans = 500;
 
-// Decodes the file at `path` (bytes passed to fopen unchanged: an ANSI path on Windows) at the
-// smallest DCT scale, 1/8 to 8/8, whose output still covers drawWidth x drawHeight; a draw
-// size that is unknown (0 or less in either direction) decodes at full size.
-//  - the file cannot be opened or read (missing, a folder, locked): FileOpenError
-//    "Cannot open file <path>";
+// Decodes a file the caller opened for reading in binary mode (and closes), or null when it
+// could not be opened, at the smallest DCT scale, 1/8 to 8/8, whose output still covers
+// drawWidth x drawHeight; a draw size that is unknown (0 or less in either direction) decodes
+// at full size. `name` names the file in the reports (the caller opens it by whatever name
+// its system takes).
+//  - the file could not be opened or cannot be read (missing, a folder, locked):
+//    FileOpenError "Cannot open file <name>";
 //  - a zero-length file: an empty Picture, nothing thrown (the caller keeps what it shows);
 //  - the decoder fails: JpegError "JPEG error #<libjpeg message number>";
 //  - more memory needed than memoryBudget: JpegError "JPEG image too large: W x H pixels";
 //  - a file that ends early decodes what it holds; the rest of the picture is grey.
-Picture DecodeJpegFile(const std::string& path, int drawWidth, int drawHeight,
+Picture DecodeJpegFile(std::FILE* file, const std::string& name, int drawWidth, int drawHeight,
                        size_t memoryBudget = kDefaultJpegBudget);
-
-// The same for a file the caller opened for reading in binary mode (and closes), or null when
-// it could not be opened; `path` names it in the reports.
-Picture DecodeJpegFile(std::FILE* file, const std::string& path, int drawWidth, int drawHeight,
-                       size_t memoryBudget = kDefaultJpegBudget);
-
-// The same at full size.
-Picture DecodeJpegFileFull(const std::string& path, size_t memoryBudget = kDefaultJpegBudget);
 
 }  // namespace quaff

@@ -16,6 +16,7 @@
 #include "core/picture_scale.h"
 #include "monitor/picture_folder.h"
 #include "settings/settings.h"
+#include "win/handles.h"
 #include "win/clock.h"
 #include "win/layout.h"
 #include "win/locale.h"
@@ -216,7 +217,7 @@ void TfrmMain::PickPicture() {
     const PictureFolder folder(beer.ImageDir);
     const uint32_t count = folder.Count();
     if (count == 0) return;  // no picture to change to: the window keeps what it shows
-    const std::optional<std::string> path = folder.PathOf(draw_->Next(count));
+    const std::optional<std::wstring> path = folder.PathOf(draw_->Next(count));
     if (!path) return;  // the folder lost entries between the two listings
 
     ShowPictureFile(*path);
@@ -228,15 +229,13 @@ SIZE TfrmMain::PictureArea() {
     return SIZE{area.right - area.left, area.bottom - area.top};
 }
 
-bool TfrmMain::ShowPictureFile(const std::string& path) {
+bool TfrmMain::ShowPictureFile(const std::wstring& path) {
     // Decoded no larger than needed to cover the picture area, then kept at the area's size:
     // the picture stays while the window is hidden, and costs no more than what it fills.
     const SIZE area = PictureArea();
-    // Opened by its UTF-16 name: the C runtime's own conversion of a narrow name is not the
-    // program's to rely on.
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        _wfopen(win::WideText(path).c_str(), L"rb"), &std::fclose);
-    Picture picture = DecodeJpegFile(file.get(), path, area.cx, area.cy);
+    // Opened by the UTF-16 name the listing gave; it is converted only to be named in a report.
+    const win::UniqueFile file(_wfopen(path.c_str(), L"rb"));
+    Picture picture = DecodeJpegFile(file.get(), win::NarrowText(path), area.cx, area.cy);
     if (picture.empty()) return false;
     // A decode that does not cover the area is the file at its full size.
     pictureAtFileSize_ = picture.width < area.cx || picture.height < area.cy;

@@ -108,7 +108,7 @@ private:
     SIZE PictureArea();
     // Decodes the file for the picture area and shows it; answers false for an empty file
     // (the picture shown stays). Throws the decoder's errors.
-    bool ShowPictureFile(const std::string& path);
+    bool ShowPictureFile(const std::wstring& path);
     // When the area has outgrown the copy shown, decodes the file again for it; a file that
     // is gone or no longer decodes leaves the copy, without a report.
     void SharpenPicture();
@@ -126,7 +126,7 @@ private:
 
     // The file the picture shown was decoded from, and whether that copy is already as large
     // as the file gives (no decode can make a larger area sharper).
-    std::string picturePath_;
+    std::wstring picturePath_;
     bool pictureAtFileSize_ = true;
 };
 

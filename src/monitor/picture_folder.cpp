@@ -10,7 +10,7 @@ namespace quaff::monitor {
 
 namespace {
 
-const char kPattern[] = "*.jpg";
+const wchar_t kPattern[] = L"*.jpg";
 
 // Attribute bits an entry must not have unless the mask asks for them; the others (read-only,
 // archive, normal, ...) never keep an entry out.
@@ -22,10 +22,10 @@ bool PassesMask(DWORD attributes, DWORD mask) { return (attributes & kSelectable
 // Calls `visit` with the name of each entry matching the pattern whose attributes pass the
 // mask, in listing order, until it answers false. The UTF-16 call: a name of 255 characters
 // in another script may need more bytes than the ANSI call's MAX_PATH.
-void ForEachMatch(const std::string& pattern, DWORD mask,
+void ForEachMatch(const std::wstring& pattern, DWORD mask,
                   const std::function<bool(const wchar_t* name)>& visit) {
     WIN32_FIND_DATAW data;
-    const HANDLE first = FindFirstFileW(win::WideText(pattern).c_str(), &data);
+    const HANDLE first = FindFirstFileW(pattern.c_str(), &data);
     if (first == INVALID_HANDLE_VALUE) return;
     const win::UniqueFind find(first);
     do {
@@ -33,16 +33,18 @@ void ForEachMatch(const std::string& pattern, DWORD mask,
     } while (FindNextFileW(find.get(), &data));
 }
 
-}  // namespace
-
-bool FolderExists(std::string_view folder) {
+// True when the text names a folder that exists (with or without the final separator).
+bool FolderExists(const std::wstring& folder) {
     if (folder.empty()) return false;
-    const DWORD attributes = GetFileAttributesA(std::string(folder).c_str());
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+}  // namespace
+
 PictureFolder::PictureFolder(std::string_view folder)
-    : folder_(WithTrailingSeparator(folder)), exists_(FolderExists(folder)) {}
+    : folder_(win::WideText(WithTrailingSeparator(folder))),
+      exists_(FolderExists(win::WideText(folder))) {}
 
 uint32_t PictureFolder::Count() const {
     uint32_t count = 0;
@@ -54,13 +56,13 @@ uint32_t PictureFolder::Count() const {
     return count;
 }
 
-std::optional<std::string> PictureFolder::PathOf(uint32_t index) const {
-    std::optional<std::string> path;
+std::optional<std::wstring> PictureFolder::PathOf(uint32_t index) const {
+    std::optional<std::wstring> path;
     if (!exists_) return path;
     uint32_t seen = 0;
     ForEachMatch(folder_ + kPattern, kAnyEntry, [&](const wchar_t* name) {
         if (seen++ < index) return true;
-        path = folder_ + win::NarrowText(name);
+        path = folder_ + name;
         return false;
     });
     return path;

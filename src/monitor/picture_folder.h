@@ -16,9 +16,6 @@ namespace quaff::monitor {
 // directory and archive, that is any entry. A folder named x.jpg counts as a picture too.
 inline constexpr DWORD kAnyEntry = 63;
 
-// True when the text names a folder that exists (with or without the final separator).
-bool FolderExists(std::string_view folder);
-
 class PictureFolder {
 public:
     explicit PictureFolder(std::string_view folder);
@@ -26,12 +23,13 @@ public:
     // The "*.jpg" entries of the folder; 0 when the folder does not exist.
     uint32_t Count() const;
     // The full path of entry `index` in the listing, or nothing when the folder no longer
-    // holds that many.
-    std::optional<std::string> PathOf(uint32_t index) const;
+    // holds that many. UTF-16 as the listing gives it: a name need not survive a conversion
+    // (an unpaired surrogate is a legal file name).
+    std::optional<std::wstring> PathOf(uint32_t index) const;
 
 private:
     // With its separator: a text typed without one names the same folder, not files beside it.
-    std::string folder_;
+    std::wstring folder_;
     bool exists_;
 };
 

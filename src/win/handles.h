@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shtypes.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace quaff::win {
@@ -63,6 +64,8 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, Deleter<&ImageList_Destroy>>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, Deleter<&CloseHandle>>;
 // A file search; FindFirstFileA's INVALID_HANDLE_VALUE is taken in as null.
 using UniqueFind = UniqueHandle<HANDLE, Deleter<&FindClose>>;
+// A file of the C runtime (fopen, _wfopen).
+using UniqueFile = UniqueHandle<std::FILE*, Deleter<&std::fclose>>;
 // A shell item list the shell allocated for the caller.
 using UniquePidl = UniqueHandle<PIDLIST_ABSOLUTE, Deleter<&CoTaskMemFree>>;
 // A COM interface the caller holds a reference to.

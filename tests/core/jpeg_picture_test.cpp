@@ -130,7 +130,7 @@ TEST_F(JpegPictureTest, DecodesEveryKindOfFileToItsSizeAndColours) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Picture pic = DecodeJpegFileFull(Quadrants(c.shape));
+        const Picture pic = test::DecodeFileAt(Quadrants(c.shape));
         ASSERT_EQ(pic.width, c.shape.width);
         ASSERT_EQ(pic.height, c.shape.height);
         ASSERT_EQ(pic.pixels.size(), size_t(c.shape.width) * c.shape.height);
@@ -160,7 +160,7 @@ TEST_F(JpegPictureTest, DecodesAtTheSmallestScaleThatCoversTheDrawSize) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.drawW) + " x " + std::to_string(c.drawH));
-        const Picture pic = DecodeJpegFile(path, c.drawW, c.drawH);
+        const Picture pic = test::DecodeFileAt(path, c.drawW, c.drawH);
         EXPECT_EQ(pic.width, c.wantW);
         EXPECT_EQ(pic.height, c.wantH);
         ExpectQuadrants(pic, false);
@@ -170,7 +170,7 @@ TEST_F(JpegPictureTest, DecodesAtTheSmallestScaleThatCoversTheDrawSize) {
 TEST_F(JpegPictureTest, ZeroLengthFileGivesAnEmptyPicture) {
     WriteBytes(Path("empty.jpg"), "");
     Picture pic;
-    EXPECT_NO_THROW(pic = DecodeJpegFile(Path("empty.jpg"), 406, 283));
+    EXPECT_NO_THROW(pic = test::DecodeFileAt(Path("empty.jpg"), 406, 283));
     EXPECT_TRUE(pic.empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(JpegPictureTest, FileThatEndsEarlyShowsWhatItHoldsAndGreyBelow) {
     const size_t scan = whole.find("\xFF\xDA");
     WriteBytes(Path("cut.jpg"), whole.substr(0, scan + (whole.size() - scan) / 2));
 
-    const Picture pic = DecodeJpegFile(Path("cut.jpg"), 0, 0);
+    const Picture pic = test::DecodeFileAt(Path("cut.jpg"), 0, 0);
     ASSERT_EQ(pic.width, 128);
     ASSERT_EQ(pic.height, 128);
     const uint32_t top = pic.pixels[5], bottom = pic.pixels.back();
@@ -226,7 +226,7 @@ TEST_F(JpegPictureTest, FilesThatAreNotPicturesAreRefusedWithAClearMessage) {
         SCOPED_TRACE(c.name);
         WriteBytes(Path("bad.jpg"), c.bytes);
         try {
-            DecodeJpegFile(Path("bad.jpg"), 406, 283);
+            test::DecodeFileAt(Path("bad.jpg"), 406, 283);
             ADD_FAILURE() << "decoded without complaint";
         } catch (const JpegError& e) {
             EXPECT_EQ(e.what(), c.message);
@@ -249,7 +249,7 @@ TEST_F(JpegPictureTest, ProgressiveFileWantedAtAnEighthIsReadUpToItsFirstAcScan)
     shape.progressive = true;
     WriteJpeg(Path("progressive.jpg"), shape, row);
     // Every coefficient of the same picture at 1/8, as the baseline file holds them.
-    const Picture reference = DecodeJpegFile(Path("baseline.jpg"), 32, 24);
+    const Picture reference = test::DecodeFileAt(Path("baseline.jpg"), 32, 24);
     ASSERT_EQ(reference.width, 32);
 
     const std::string whole = ReadBytes(Path("progressive.jpg"));
@@ -294,7 +294,7 @@ TEST_F(JpegPictureTest, ProgressiveFileWantedAtAnEighthIsReadUpToItsFirstAcScan)
         SCOPED_TRACE(c.name);
         WriteBytes(Path("case.jpg"), c.bytes);
         try {
-            const Picture pic = DecodeJpegFile(Path("case.jpg"), 32, 24);
+            const Picture pic = test::DecodeFileAt(Path("case.jpg"), 32, 24);
             EXPECT_EQ(c.error, "");
             ASSERT_EQ(pic.width, reference.width);
             ASSERT_EQ(pic.height, reference.height);
@@ -309,7 +309,7 @@ TEST_F(JpegPictureTest, ProgressiveFileWantedAtAnEighthIsReadUpToItsFirstAcScan)
         }
     }
     WriteBytes(Path("case.jpg"), damaged);
-    EXPECT_THROW(DecodeJpegFileFull(Path("case.jpg")), JpegError) << "the damage is real";
+    EXPECT_THROW(test::DecodeFileAt(Path("case.jpg")), JpegError) << "the damage is real";
 }
 
 TEST_F(JpegPictureTest, FilesThatCannotBeOpenedNameThePath) {
@@ -325,7 +325,7 @@ TEST_F(JpegPictureTest, FilesThatCannotBeOpenedNameThePath) {
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         try {
-            DecodeJpegFile(path, 406, 283);
+            test::DecodeFileAt(path, 406, 283);
             ADD_FAILURE() << "opened";
         } catch (const FileOpenError& e) {
             EXPECT_EQ(e.what(), "Cannot open file " + path);
@@ -361,14 +361,14 @@ TEST_F(JpegPictureTest, BudgetCountsOutputAndTheDecodersOwnMemory) {
         SCOPED_TRACE(c.name);
         const std::string path = Quadrants(c.shape);
         if (c.fits) {
-            const Picture pic = DecodeJpegFile(path, c.drawW, c.drawH, c.budget);
+            const Picture pic = test::DecodeFileAt(path, c.drawW, c.drawH, c.budget);
             EXPECT_GE(pic.width, c.drawW);
             EXPECT_FALSE(pic.empty());
         } else {
             const std::string size =
                 std::to_string(c.shape.width) + " x " + std::to_string(c.shape.height);
             try {
-                DecodeJpegFile(path, c.drawW, c.drawH, c.budget);
+                test::DecodeFileAt(path, c.drawW, c.drawH, c.budget);
                 ADD_FAILURE() << "decoded over budget";
             } catch (const JpegError& e) {
                 EXPECT_EQ(e.what(), "JPEG image too large: " + size + " pixels");

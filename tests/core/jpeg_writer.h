@@ -1,5 +1,5 @@
 // Writes JPEG files with libjpeg's encoder, so tests and benchmarks make the pictures they
-// decode instead of carrying binary files.
+// decode instead of carrying binary files, and decodes them as the program does.
 #pragma once
 
 #include <jpeglib.h>
@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "core/jpeg_picture.h"
 
 namespace quaff::test {
 
@@ -50,6 +52,18 @@ inline void WriteJpeg(const std::string& path, const JpegSpec& shape,
     jpeg_finish_compress(&c);
     jpeg_destroy_compress(&c);
     std::fclose(f);
+}
+
+// Decodes the file at `path` as the program decodes a picture file it opened.
+inline Picture DecodeFileAt(const std::string& path, int drawWidth = 0, int drawHeight = 0,
+                            size_t memoryBudget = kDefaultJpegBudget) {
+    struct Opened {
+        std::FILE* f;
+        ~Opened() {
+            if (f) std::fclose(f);
+        }
+    } opened{std::fopen(path.c_str(), "rb")};
+    return DecodeJpegFile(opened.f, path, drawWidth, drawHeight, memoryBudget);
 }
 
 }  // namespace quaff::test

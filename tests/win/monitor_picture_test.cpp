@@ -164,7 +164,7 @@ TEST_F(MonitorPictureTest, PictureStaysSharpWhenTheWindowGrowsAndSmallWhenItHide
             EXPECT_EQ(PictureWidth(), 800) << "a smaller area draws the copy smaller";
             // The file resampled directly to 800 x 600, drawn the same way.
             resize(800, 600);
-            form_->Image1->SetPicture(quaff::ShrinkTo(quaff::DecodeJpegFileFull(file), 800, 600));
+            form_->Image1->SetPicture(quaff::ShrinkTo(DecodeFileAt(file), 800, 600));
             const double direct = Crisp(CaptureWindow(form_->Image1->Handle()));
             ASSERT_GT(direct, 0.8);
             EXPECT_GT(crisp, 0.9 * direct) << "as sharp as the file drawn directly at 800 x 600";
