@@ -7,6 +7,7 @@
 #include "app/taskbar_theme.h"
 #include "core/artwork.h"
 #include "core/earnings.h"
+#include "core/errors.h"
 #include "monitor/monitor_form.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -195,7 +196,10 @@ void TfrmLaunch::About1Click(Component*) {
 }
 
 void TfrmLaunch::exit1Click(Component*) {
-    ClearCountingPeriod();  // the user's Exit ends the period; the next start is idle
+    // The user's Exit ends the period; the next start is idle. Told before the program ends
+    // when the registry keeps it, since the next start would resume it.
+    if (!ClearCountingPeriod())
+        Application::Instance().HandleException(Error(monitor::kPeriodNotCleared));
     Quit();
 }
 

@@ -24,8 +24,8 @@ struct CountingPeriod {
 std::string PeriodText(const CountingPeriod& period);
 
 // The period the text holds, or nothing when it is not exactly such a line (a number missing
-// or malformed, anything after it), the UTC start is not after 1601, or the local start is no
-// date the program can show.
+// or malformed, anything after it), or either start lies outside the years 1601 (UTC) or 1
+// (local) to 9999, the dates the program can show.
 std::optional<CountingPeriod> ParsePeriod(std::string_view text);
 
 }  // namespace quaff

@@ -154,9 +154,23 @@ void TfrmMain::Button1Click(win::Component*) {
     if (!SaveCountingPeriod(period)) throw Error(kPeriodNotSaved);
 }
 
+namespace {
+
+// How far ahead of the clock a stored period may start and still be this program's: after a
+// restart the clock can be behind until Windows sets it (by hours, when the machine's clock
+// keeps local time for another system).
+constexpr int64_t kClockBehindAtMost = 24LL * 3600 * 10'000'000;
+
+}  // namespace
+
 bool TfrmMain::ResumePeriod() {
     const std::optional<CountingPeriod> period = LoadCountingPeriod();
-    if (!period || period->utcStartTicks > win::Clock::Current().UtcTicks()) return false;
+    if (!period) return false;
+    if (period->utcStartTicks - win::Clock::Current().UtcTicks() > kClockBehindAtMost) {
+        // No start this program kept: dropped for good, so that it never comes back later.
+        ClearCountingPeriod();
+        return false;
+    }
     BeginPeriod(*period, DateTimeToStr(period->localStart, win::UserFormats()));
     return true;
 }
@@ -176,7 +190,7 @@ void TfrmMain::Button2Click(win::Component*) {
     running_ = false;
     Button1->SetEnabled(true);
     Button2->SetEnabled(false);
-    ClearCountingPeriod();
+    if (!ClearCountingPeriod()) throw Error(kPeriodNotCleared);
 }
 
 void TfrmMain::FixInPlace1Click(win::Component*) {

@@ -25,6 +25,9 @@ PictureDraw& ProcessPictureDraw();
 // Reported when Start could not keep the period in the registry; it counts all the same.
 inline constexpr char kPeriodNotSaved[] =
     "Could not save the counting period to the registry: it will not be resumed after a restart";
+// Reported when Stop or Exit could not take it out again; the counting ends all the same.
+inline constexpr char kPeriodNotCleared[] =
+    "Could not remove the counting period from the registry: the next start will resume it";
 
 class TfrmMain : public win::Form {
 public:
@@ -60,8 +63,9 @@ public:
     // Stop: the counting ends; what it showed stays.
     void Button2Click(win::Component* sender);
     // Takes up the period the last run left counting (stored at Start, cleared at Stop), as
-    // if the program had never stopped; a stored period that cannot be read or lies in the
-    // future is ignored. Answers whether one was resumed.
+    // if the program had never stopped, also one that starts up to a day ahead of the clock
+    // (a clock behind after a restart). One that cannot be read is ignored; one further ahead
+    // is removed. Answers whether one was resumed.
     bool ResumePeriod();
     // Fixes the window on the desktop without a frame, or gives the frame back.
     void FixInPlace1Click(win::Component* sender);

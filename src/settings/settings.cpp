@@ -55,11 +55,15 @@ bool SaveCountingPeriod(const CountingPeriod& period) noexcept {
     }
 }
 
-void ClearCountingPeriod() noexcept {
+bool ClearCountingPeriod() noexcept {
     try {
         win::RegIniFile ini(HKEY_CURRENT_USER, KEY_WRITE);
-        if (ini.OpenKey(kKey, false)) ini.DeleteValue(kSection, kPeriodValue);
-    } catch (...) {}
+        if (ini.OpenKey(kKey, false)) return ini.DeleteValue(kSection, kPeriodValue);
+        // No key to write to: ended as long as no period is there to be resumed.
+        return !LoadCountingPeriod();
+    } catch (...) {
+        return false;
+    }
 }
 
 std::optional<CountingPeriod> LoadCountingPeriod() noexcept {

@@ -49,10 +49,10 @@ bool SaveSettings(const TBeer& beer) noexcept;
 
 // The counting period under way, kept beside the seven values in one of its own
 // ("PeriodStart", which earlier versions do not read) so that the next start resumes it.
-// Saving answers whether the registry took it. A registry that refuses the clearing (which
-// one that took the period does not do) would have the next start resume the period.
+// Saving answers whether the registry took it; clearing, whether no period is stored now
+// (a registry that refuses the clearing would have the next start resume the period).
 bool SaveCountingPeriod(const CountingPeriod& period) noexcept;
-void ClearCountingPeriod() noexcept;
+bool ClearCountingPeriod() noexcept;
 // The stored period; nothing when none is stored or what is stored cannot be read.
 std::optional<CountingPeriod> LoadCountingPeriod() noexcept;
 

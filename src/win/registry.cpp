@@ -129,9 +129,11 @@ bool RegIniFile::WriteInteger(std::string_view section, std::string_view ident, 
     return WriteString(section, ident, IntToStr(value));
 }
 
-void RegIniFile::DeleteValue(std::string_view section, std::string_view ident) {
-    if (key_)
+bool RegIniFile::DeleteValue(std::string_view section, std::string_view ident) {
+    if (!key_) return false;
+    const LSTATUS status =
         RegDeleteKeyValueA(key_.get(), std::string(section).c_str(), std::string(ident).c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 std::string RegIniFile::ReadString(std::string_view section, std::string_view ident,

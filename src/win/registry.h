@@ -47,8 +47,9 @@ public:
     [[nodiscard]] bool WriteInteger(std::string_view section, std::string_view ident,
                                     int32_t value);
 
-    // Removes the value from the section, when it is there.
-    void DeleteValue(std::string_view section, std::string_view ident);
+    // Removes the value from the section. Answers whether it is gone now (also when it, or
+    // the section, was not there): false without an open key or when the registry refuses.
+    [[nodiscard]] bool DeleteValue(std::string_view section, std::string_view ident);
 
     // The text stored under `ident` in the section, or `fallback` when there is no open key,
     // no such section or no such value. Only REG_SZ and REG_EXPAND_SZ are text (the latter

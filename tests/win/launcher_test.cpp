@@ -384,15 +384,19 @@ TEST_F(LauncherTest, AStoredPeriodIsResumedAsIfTheProgramHadNeverStopped) {
     Store(WorkedExample(4));
     const quaff::CountingPeriod hourAgo{quaff::win::ToDateTime(clock.LocalTime()) - 1.0 / 24,
                                         clock.utc - 3600LL * 10'000'000};
-    quaff::CountingPeriod future = hourAgo;
-    future.utcStartTicks = clock.utc + 10'000'000;
+    // The same start on a clock that is behind by an hour (after a restart), or two days.
+    quaff::CountingPeriod hourAhead = hourAgo, daysAhead = hourAgo;
+    hourAhead.utcStartTicks = clock.utc + 3600LL * 10'000'000;
+    daysAhead.utcStartTicks = clock.utc + 2 * 86400LL * 10'000'000;
     struct Case {
         std::string stored;
         DWORD type;
         bool resumes;
+        bool kept = true;  // still stored afterwards
     };
     const Case cases[] = {{PeriodText(hourAgo), REG_SZ, true},
-                          {PeriodText(future), REG_SZ, false},
+                          {PeriodText(hourAhead), REG_SZ, true},
+                          {PeriodText(daysAhead), REG_SZ, false, false},
                           {"yesterday morning", REG_SZ, false},
                           {std::string("\x01\0\0\0", 4), REG_DWORD, false}};
     for (const Case& c : cases) {
@@ -410,6 +414,9 @@ TEST_F(LauncherTest, AStoredPeriodIsResumedAsIfTheProgramHadNeverStopped) {
         EXPECT_EQ(frmLaunch->TrayIcon1->IconIndex(), c.resumes ? 6 : 15) << "an hour's frame";
         EXPECT_EQ(frmLaunch->TrayIcon1->Hint(), c.resumes ? "3 drinks earnt" : "");
         EXPECT_TRUE(quaff::test::ErrorReports().empty());
+        EXPECT_EQ(quaff::test::GetRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, "PeriodStart")
+                      .has_value(),
+                  c.kept);
         delete frmLaunch;
     }
 }
@@ -448,7 +455,27 @@ TEST_F(LauncherTest, StopAndExitEndThePeriodTheEndOfTheSessionAndAnUpdateKeepIt)
     }
 }
 
-TEST_F(LauncherTest, StartCountsAndSaysSoWhenThePeriodCannotBeKept) {
+TEST_F(LauncherTest, StartStopAndExitSaySoWhenTheRegistryCannotKeepOrEndThePeriod) {
+    Start();
+    frmMain->Button1Click(frmMain->Button1);
+    {
+        // Stop and Exit end the counting, and say that the next start would resume it.
+        const quaff::test::ReadOnlyKey locked(HKEY_CURRENT_USER, quaff::test::kSettingsKey);
+        try {
+            frmMain->Button2Click(frmMain->Button2);
+            ADD_FAILURE() << "no report";
+        } catch (const quaff::Error& e) {
+            EXPECT_STREQ(e.what(), quaff::monitor::kPeriodNotCleared);
+        }
+        EXPECT_FALSE(frmMain->Running());
+        frmLaunch->exit1Click(frmLaunch->exit1);
+        EXPECT_EQ(quaff::test::ErrorReports(),
+                  std::vector<std::string>{std::string(quaff::monitor::kPeriodNotCleared) + "."});
+        EXPECT_TRUE(Application::Instance().Terminated());
+    }
+    delete frmLaunch;
+    Application::Instance().ResetTerminated();
+
     Start();
     quaff::test::DeleteTree(HKEY_CURRENT_USER, quaff::test::kOrvikKey);
     quaff::test::CreateDanglingLink(HKEY_CURRENT_USER, quaff::test::kProgramKey);

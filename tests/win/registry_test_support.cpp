@@ -1,6 +1,7 @@
 #include "registry_test_support.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include "win/handles.h"
 
@@ -103,5 +104,27 @@ void CreateDanglingLink(HKEY root, const std::string& path) {
                        reinterpret_cast<const BYTE*>(kTarget), sizeof kTarget - sizeof(wchar_t)),
         ERROR_SUCCESS);
 }
+
+namespace {
+
+// Gives the key the access list of the text (the owner may always change it back).
+void SetAccess(HKEY root, const std::string& path, const char* sddl) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
+    const win::UniqueKey owned(key);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+    LocalFree(sd);
+}
+
+}  // namespace
+
+ReadOnlyKey::ReadOnlyKey(HKEY root, std::string path) : root(root), path(std::move(path)) {
+    SetAccess(root, this->path, "D:(A;;KR;;;WD)");
+}
+
+ReadOnlyKey::~ReadOnlyKey() { SetAccess(root, path, "D:(A;;KA;;;WD)"); }
 
 }  // namespace quaff::test

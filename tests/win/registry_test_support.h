@@ -34,6 +34,15 @@ void CreateVolatileKey(HKEY root, const std::string& path);
 // A symbolic link key whose target does not exist: it can be neither opened nor created.
 void CreateDanglingLink(HKEY root, const std::string& path);
 
+// While it lives the key can be read but nothing in it changed: its values can be neither set
+// nor deleted (its access list grants only reading).
+struct ReadOnlyKey {
+    ReadOnlyKey(HKEY root, std::string path);
+    ~ReadOnlyKey();
+    HKEY root;
+    std::string path;
+};
+
 // The program's keys below HKEY_CURRENT_USER.
 inline const std::string kOrvikKey = "Software\\Orvik";
 inline const std::string kProgramKey = kOrvikKey + "\\Quaffometer";
