@@ -166,13 +166,14 @@ void TfrmLaunch::Timer1Timer(Component*) {
     } catch (const std::exception& e) {
         // A setting that stays wrong fails every tick: it is reported once, in one box. The
         // next tick tries again and says nothing until the error changes, the user starts a
-        // new period or saves the settings, or a tick has gone right in between.
+        // new period or saves the settings, or a tick has gone right in between. While any box
+        // of the program is open (this one, a picture's, a field's) the report waits: the
+        // ticks run inside that box's loop, and a second box would open on top of it.
         const TickError error{e.what(), frmMain ? frmMain->PeriodsBegun() : 0};
-        if (tickErrorShowing_ || reportedTickError_ == error) return;
+        Application& app = Application::Instance();
+        if (app.OpenErrorBoxes() > 0 || reportedTickError_ == error) return;
         reportedTickError_ = error;
-        tickErrorShowing_ = true;
-        const win::ScopeExit closed([this] { tickErrorShowing_ = false; });
-        Application::Instance().HandleException(e);
+        app.HandleException(e);
     }
 }
 

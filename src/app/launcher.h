@@ -60,9 +60,6 @@ public:
     // The counting tick itself; errors propagate (Timer1Timer reports them).
     void UpdateTray();
 
-    // True while an error box raised by the tick is open.
-    bool TickErrorShowing() const { return tickErrorShowing_; }
-
 protected:
     void DoCreate() override { FormCreate(); }
     // The hidden launcher is a top-level window: it gets the system's broadcasts, among them
@@ -92,7 +89,6 @@ private:
         bool operator==(const TickError&) const = default;
     };
     std::optional<TickError> reportedTickError_;
-    bool tickErrorShowing_ = false;
 };
 
 // Program-wide references, as the launcher keeps them.

@@ -115,14 +115,14 @@ void Application::HandleException(std::exception_ptr error) noexcept {
 
 void Application::ShowErrorText(std::string_view message) noexcept {
     try {
+        ++openErrorBoxes_;
+        const ScopeExit closed([this] { --openErrorBoxes_; });
         Seam<ErrorSink>::Current().Show(ErrorBoxText(message));
     } catch (...) {}
 }
 
 void ErrorSink::Show(const std::string& text) {
-    Application& app = Application::Instance();
-    ++app.openErrorBoxes_;
-    const ScopeExit closed([&app] { --app.openErrorBoxes_; });
+    const Application& app = Application::Instance();
     // Owned by the window in front (a modal form, when one is shown), so the box comes up
     // above it and not hidden behind it; with none, the box is modal to the whole program.
     HWND owner = GetActiveWindow();

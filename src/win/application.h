@@ -75,7 +75,7 @@ public:
     void HandleException(std::exception_ptr error) noexcept;
     void ShowErrorText(std::string_view message) noexcept;
 
-    // Number of error boxes open right now.
+    // Number of error boxes open right now (reports under way, wherever they go).
     int OpenErrorBoxes() const { return openErrorBoxes_; }
 
     // Messages of the application window not handled by it go here first (for example a

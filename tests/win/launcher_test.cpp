@@ -195,7 +195,7 @@ TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs)
     {
         const quaff::test::ErrorsTo box([&](const std::string& text) {
             quaff::test::ErrorReports().push_back(text);
-            EXPECT_TRUE(frmLaunch->TickErrorShowing());
+            EXPECT_EQ(Application::Instance().OpenErrorBoxes(), 1);
             for (int i = 0; i < 3; ++i, ++nestedTicks) frmLaunch->Timer1Timer(frmLaunch->Timer1);
         });
         frmLaunch->Timer1Timer(frmLaunch->Timer1);
@@ -212,34 +212,53 @@ TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs)
         ok.SetEnabled(true);
         frmLaunch->TrayIcon1DblClick(frmLaunch->Settings1);
     };
+    const auto hoursX = [] {
+        quaff::TBeer other = WorkedExample(0);
+        other.HoursADay = "x";
+        Store(other);
+    };
     struct Step {
         const char* what;
         std::function<void()> step;
-        bool reportsAgain;
+        int newReports;
     };
     const Step steps[] = {
-        {"the same message repeats", [] {}, false},
-        {"the message changes",
+        {"the same message repeats", [] {}, 0},
+        {"another box of the program open as the message changes: the tick's report waits",
          [] {
-             quaff::TBeer other = WorkedExample(0);
-             other.HoursADay = "x";
-             Store(other);
+             const quaff::test::ErrorsTo other([](const std::string& text) {
+                 quaff::test::ErrorReports().push_back(text);
+                 quaff::TBeer days = WorkedExample(0);
+                 days.DaysAWeek = "y";
+                 Store(days);
+                 for (int i = 0; i < 3; ++i) frmLaunch->Timer1Timer(frmLaunch->Timer1);
+                 EXPECT_EQ(quaff::test::ErrorReports().back(), text) << "a box on top of it";
+             });
+             Application::Instance().ShowErrorText("JPEG error #53");
          },
-         true},
+         2},
+        {"the message changes", hoursX, 1},
         {"Stop, then Start",
          [] {
              frmMain->Button2Click(frmMain->Button2);
              frmMain->Button1Click(frmMain->Button1);
          },
-         true},
-        {"settings saved unchanged", saveSettingsWithOk, true},
+         1},
+        {"settings saved unchanged", saveSettingsWithOk, 1},
+        {"a tick that counted in between",
+         [&] {
+             Store(WorkedExample(0));
+             frmLaunch->Timer1Timer(frmLaunch->Timer1);
+             hoursX();
+         },
+         1},
     };
     size_t reports = 1;
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
         s.step();
         for (int i = 0; i < 5; ++i) frmLaunch->Timer1Timer(frmLaunch->Timer1);
-        reports += s.reportsAgain;
+        reports += s.newReports;
         EXPECT_EQ(quaff::test::ErrorReports().size(), reports);
         EXPECT_TRUE(frmMain->Running());
     }
