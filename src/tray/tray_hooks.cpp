@@ -51,8 +51,7 @@ bool TTrayIcon::ApplicationWindowProc(HWND, UINT message, WPARAM wParam, LPARAM,
         mainFormCheckPending_ = false;
     }
     const UINT taskbarCreated = TaskbarCreatedMessage();
-    // A new taskbar takes the icon again; one that kept it refuses the add, harmlessly.
-    if (taskbarCreated != 0 && message == taskbarCreated && iconVisible_) TrayAdd();
+    if (taskbarCreated != 0 && message == taskbarCreated) ShellRecreated();
     return false;
 }
 

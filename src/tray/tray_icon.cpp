@@ -226,6 +226,15 @@ void TTrayIcon::RetryWhileRefused() {
     }
 }
 
+// A new taskbar starts without the icon. One not ready yet refuses it, and it is added again
+// as after any refusal; one that kept it (a TaskbarCreated that was no restart of this shell)
+// refuses the add and takes a modify.
+void TTrayIcon::ShellRecreated() {
+    if (!iconVisible_ || !PrepareIconData()) return;
+    inShell_ = InShell::Refused;
+    AddAgain();
+}
+
 // A refused add can still have added the icon (a shell that answers late), which a modify
 // then finds: either way the icon is there.
 bool TTrayIcon::AddAgain() {

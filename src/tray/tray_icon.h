@@ -182,6 +182,7 @@ private:
     bool AddToShell();
     void Accepted();
     void ShellRefused();
+    void ShellRecreated();
     bool AddAgain();
     void RetryWhileRefused();
     void RetryTick();
