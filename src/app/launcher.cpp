@@ -130,9 +130,9 @@ LRESULT TfrmLaunch::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return Form::WndProc(msg, wp, lp);
 }
 
-void TfrmLaunch::StyleGlass() {
+void TfrmLaunch::StyleGlass(tray::TTrayIcon::Redraw redraw) {
     const app::TrayGlass glass = app::TaskbarGlass(taskbar_, glassDrink_);
-    TrayIcon1->SetGlassColours(glass.outline, glass.empty);
+    TrayIcon1->SetGlassColours(glass.outline, glass.empty, redraw);
 }
 
 void TfrmLaunch::FormCreate() {
@@ -147,7 +147,8 @@ void TfrmLaunch::SelectIconSet() {
     TBeer beer;
     LoadSettings(beer);
     glassDrink_ = IconSetByNumber(beer.IconSet).drink;
-    StyleGlass();
+    // The list set next shows its image in the drink's colours: no call of its own for them.
+    StyleGlass(tray::TTrayIcon::Redraw::WithNextImage);
     TrayIcon1->SetIconList(frmMain->IconSet(beer.IconSet));
 }
 

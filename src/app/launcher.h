@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/glass_contrast.h"
+#include "tray/tray_icon.h"
 #include "win/form.h"
 
 namespace quaff::win {
@@ -15,9 +16,6 @@ class PopupMenu;
 class Timer;
 }  // namespace quaff::win
 
-namespace quaff::tray {
-class TTrayIcon;
-}
 namespace quaff::monitor {
 class TfrmMain;
 }
@@ -72,7 +70,7 @@ private:
     // Selects the icon set the stored settings name, on the tray icon.
     void SelectIconSet();
     // Gives the tray the colours the glass takes on the taskbar as it is now.
-    void StyleGlass();
+    void StyleGlass(tray::TTrayIcon::Redraw redraw = tray::TTrayIcon::Redraw::Now);
 
     // The taskbar as last told (read again when its look changes) and the drink of the set
     // the tray shows: the glass's colours follow from them.

@@ -311,11 +311,11 @@ void TTrayIcon::Restyle() {
     TrayModify();
 }
 
-void TTrayIcon::SetGlassColours(COLORREF outline, COLORREF empty) {
+void TTrayIcon::SetGlassColours(COLORREF outline, COLORREF empty, Redraw redraw) {
     if (outline == outlineColour_ && empty == emptyColour_) return;
     outlineColour_ = outline;
     emptyColour_ = empty;
-    if (iconList_) Restyle();  // the own icon is drawn as given
+    if (iconList_ && redraw == Redraw::Now) Restyle();  // the own icon is drawn as given
 }
 
 void TTrayIcon::SetIconDpi(int dpi) {

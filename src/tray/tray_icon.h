@@ -98,10 +98,12 @@ public:
 
     // The colours the images of IconList draw their outline and their empty inside in
     // (CLR_NONE: as drawn), for a dark or high-contrast taskbar. A change shows the image again
-    // in them at once, in one shell call.
+    // in them at once, in one shell call; with Redraw::WithNextImage it waits for the list or
+    // index the caller sets next, whose image is drawn in them anyway.
+    enum class Redraw { Now, WithNextImage };
     COLORREF OutlineColour() const { return outlineColour_; }
     COLORREF EmptyColour() const { return emptyColour_; }
-    void SetGlassColours(COLORREF outline, COLORREF empty);
+    void SetGlassColours(COLORREF outline, COLORREF empty, Redraw redraw = Redraw::Now);
     // The DPI of the notification area, whose small-icon size the icon is given at (0: the
     // system's). A change that changes the size shows the image again, in one shell call.
     int IconDpi() const { return iconDpi_; }

@@ -15,6 +15,7 @@
 #include "core/artwork.h"
 #include "core/glass_contrast.h"
 #include "monitor/monitor_form.h"
+#include "monitor_test_support.h"
 #include "registry_test_support.h"
 #include "resources/resource_names.h"
 #include "settings/settings.h"
@@ -28,6 +29,7 @@
 #include "win/icon_style.h"
 #include "win/image_list.h"
 #include "win/speed_button.h"
+#include "win/timer.h"
 
 namespace {
 
@@ -213,6 +215,21 @@ TEST_F(CrispIconTest, TheOutlineIsLightOnlyOnADarkTaskbarAndFollowsItsChangeAtOn
         ASSERT_EQ(given.size(), 1u);
         EXPECT_EQ(given[0].icon.pixels, light ? full : lightFull);
     }
+
+    // Counting on the dark taskbar, the tick that changes the drink (a stout's empty glass turns
+    // grey) draws it in its new colours within the tick's own five calls.
+    SetTheme(0);
+    BroadcastThemeChange();
+    quaff::TBeer beer = quaff::test::CountingSettings();
+    beer.IconSet = 0;
+    ASSERT_TRUE(quaff::SaveSettings(beer));
+    frmMain->Button1Click(frmMain->Button1);
+    frmLaunch->Timer1Timer(frmLaunch->Timer1);
+    beer.IconSet = 2;
+    ASSERT_TRUE(quaff::SaveSettings(beer));
+    tray.Clear();
+    frmLaunch->Timer1Timer(frmLaunch->Timer1);
+    EXPECT_EQ(tray.shell.size(), 5u);
 }
 
 TEST_F(CrispIconTest, TheGlassFollowsTheScaleOfTheNotificationAreaInOneCall) {
