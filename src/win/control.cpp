@@ -237,10 +237,12 @@ LRESULT WinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             Paint(reinterpret_cast<HDC>(wp));
             return 0;
         case WM_CONTEXTMENU:
-            // A right-click on the control itself, or the keyboard's request (Shift+F10, the
-            // menu key) in it or passed up from the focused control inside it.
+            // A right-click inside the control itself, or the keyboard's request (Shift+F10,
+            // the menu key) in it or passed up from the focused control inside it. A click on
+            // its frame or title bar gets what Windows gives there (the window's own menu).
             if (contextMenu_ && contextMenu_->AutoPopup() &&
-                (reinterpret_cast<HWND>(wp) == handle_ || lp == -1)) {
+                (lp == -1 || (reinterpret_cast<HWND>(wp) == handle_ &&
+                              DefWindowProcA(handle_, WM_NCHITTEST, 0, lp) == HTCLIENT))) {
                 POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
                 if (lp == -1) {  // from the keyboard: the focused control's top left corner
                     pt = POINT{0, 0};

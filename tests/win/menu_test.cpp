@@ -143,6 +143,18 @@ TEST(PopupMenu, RightClickOnAPictureShowsItsMenuAsDesigned) {
     SendMessageA(image->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(image->Handle()),
                  MAKELPARAM(pt.x, pt.y));
     EXPECT_TRUE(shown.empty());
+
+    // A right-click on the title bar of a window with the same menu gets Windows' own there.
+    m.menu.SetAutoPopup(true);
+    form.SetContextMenu(&m.menu);
+    m.menu.SetPopupComponent(nullptr);
+    reader.SetEnabled(true);
+    RECT frame;
+    GetWindowRect(form.Handle(), &frame);
+    SendMessageA(form.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form.Handle()),
+                 MAKELPARAM(frame.left + 40, frame.top + GetSystemMetrics(SM_CYFRAME) + 4));
+    EXPECT_EQ(m.menu.PopupComponent(), nullptr);
+    for (const ShownItem& item : shown) EXPECT_NE(item.text, "First");
 }
 
 TEST(PopupMenu, MenuFreedBeforeTheControlIsForgotten) {
