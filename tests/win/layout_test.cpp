@@ -4,6 +4,7 @@
 // screen with every label readable, whatever the face and the DPI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -233,12 +234,22 @@ TEST(Layout, ProgramsFormsAreLaidOutAgainAtEachNewDpi) {
         for (const int next : {144, 192, 120, 96}) {
             SCOPED_TRACE(form->Name() + " from " + std::to_string(dpi) + " to " +
                          std::to_string(next) + " DPI");
+            // Where Windows puts it: moved along with the pointer that drags it over.
             const RECT r = ScreenRect(*form);
-            RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, next, dpi),
-                           r.top + MulDiv(r.bottom - r.top, next, dpi)};
+            RECT suggested{r.left - 16, r.top - 12,
+                           r.left - 16 + MulDiv(r.right - r.left, next, dpi),
+                           r.top - 12 + MulDiv(r.bottom - r.top, next, dpi)};
             SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(next, next),
                          reinterpret_cast<LPARAM>(&suggested));
             dpi = next;
+            // There, unless that would leave part of it off the screen's work area.
+            MONITORINFO screen{sizeof screen};
+            GetMonitorInfoA(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTONEAREST), &screen);
+            const RECT now = ScreenRect(*form);
+            EXPECT_EQ(now.left,
+                      std::min(suggested.left, screen.rcWork.right - (now.right - now.left)));
+            EXPECT_EQ(now.top,
+                      std::min(suggested.top, screen.rcWork.bottom - (now.bottom - now.top)));
             ExpectWholeAndReadable(*form);
             for (const auto& [c, size] : designed) {
                 const RECT b = ScreenRect(*c);

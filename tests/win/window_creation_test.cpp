@@ -83,4 +83,18 @@ TEST(WindowCreation, AWindowThatCannotBeMadeThrowsToWhoeverAskedForIt) {
     EXPECT_TRUE(IsWindow(quaff::tray::TTrayIcon::TrayWindow()));
 }
 
+// A window destroyed under its object is bound to nothing: a later window given the same
+// handle must not find the object of the old one.
+TEST(WindowCreation, AWindowThatIsGoneIsBoundToNothing) {
+    Form form(nullptr);
+    Edit edit(&form);
+    edit.SetParent(&form);
+    for (WinControl* c : {static_cast<WinControl*>(&edit), static_cast<WinControl*>(&form)}) {
+        const HWND h = c->Handle();
+        ASSERT_EQ(WinControl::FromHandle(h), c);
+        DestroyWindow(h);
+        EXPECT_EQ(WinControl::FromHandle(h), nullptr) << (c == &form ? "form" : "edit");
+    }
+}
+
 }  // namespace
