@@ -15,6 +15,7 @@
 #include "tray/tray_icon.h"
 #include "tray_test_support.h"
 #include "win/application.h"
+#include "win/handles.h"
 #include "win/form.h"
 #include "win_test_support.h"
 
@@ -146,25 +147,31 @@ TEST(TrayHooks, AForeignSubclassBetweenTwoIconsStaysInPlace) {
         return Counting::appSeen == 1 && Counting::ownerSeen == 1;
     };
 
-    auto* first = new TTrayIcon(form);
-    Counting::appNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
-    Counting::ownerNext = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
-    auto* second = new TTrayIcon(form);
-    second->SetIconVisible(true);
-    delete first;
-    EXPECT_TRUE(probe());
-    rec.RestartShell();
-    rec.Clear();
-    SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
-    EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
-    delete second;
-    EXPECT_TRUE(probe());
+    {
+        auto* first = new TTrayIcon(form);
+        Counting::appNext = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::App)));
+        Counting::ownerNext = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting::Owner)));
+        // The other code goes as it came, however the test ends: a procedure left behind
+        // would take every later test down with it.
+        const quaff::win::ScopeExit otherCodeGone([&] {
+            SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
+            SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+        });
+        auto* second = new TTrayIcon(form);
+        second->SetIconVisible(true);
+        delete first;
+        EXPECT_TRUE(probe());
+        rec.RestartShell();
+        rec.Clear();
+        SendMessageA(app, TTrayIcon::TaskbarCreatedMessage(), 0, 0);
+        EXPECT_EQ(AddsIn(rec, second->Identity()), 1);
+        delete second;
+        EXPECT_TRUE(probe());
+    }
 
-    // The other code goes as it came; the windows then get their own procedures back.
-    SetWindowLongPtrA(app, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::appNext));
-    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Counting::ownerNext));
+    // With the other code gone, the windows get their own procedures back.
     SendMessageA(app, WM_NULL, 0, 0);
     SendMessageA(owner, WM_NULL, 0, 0);
     EXPECT_EQ(ProcOf(app), appBefore);
@@ -178,14 +185,17 @@ TEST(TrayHooks, AForeignCommonControlsSubclassBetweenTwoIconsStaysInPlace) {
     const WNDPROC before = ProcOf(app);
     Component owner(nullptr);
     int seen = 0;
-    auto* first = new TTrayIcon(&owner);
-    SetWindowSubclass(app, &Counting::Subclass, 1, reinterpret_cast<DWORD_PTR>(&seen));
-    auto* second = new TTrayIcon(&owner);
-    delete first;
-    delete second;
-    SendMessageA(app, kProbe, 0, 0);
-    EXPECT_EQ(seen, 1);
-    RemoveWindowSubclass(app, &Counting::Subclass, 1);
+    {
+        auto* first = new TTrayIcon(&owner);
+        SetWindowSubclass(app, &Counting::Subclass, 1, reinterpret_cast<DWORD_PTR>(&seen));
+        const quaff::win::ScopeExit otherCodeGone(
+            [app] { RemoveWindowSubclass(app, &Counting::Subclass, 1); });
+        auto* second = new TTrayIcon(&owner);
+        delete first;
+        delete second;
+        SendMessageA(app, kProbe, 0, 0);
+        EXPECT_EQ(seen, 1);
+    }
     EXPECT_EQ(ProcOf(app), before);
 }
 
