@@ -50,18 +50,20 @@ void Edit::CommandNotify(WORD code) {
 
 namespace {
 
-// The field counts its positions in UTF-16 units, two for a character beyond the first plane:
-// the characters in the first `units` units of `text`, and the units of its first `chars`.
+// The field counts its positions in UTF-16 units, two for a character beyond the first plane;
+// the program counts characters.
 bool PairAt(std::wstring_view text, size_t i) {
     return IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
 }
 
+// The characters in the first `units` units of `text`.
 size_t CharactersIn(std::wstring_view text, size_t units) {
     size_t chars = 0, i = 0;
     for (; i < units && i < text.size(); ++chars) i += PairAt(text, i) ? 2 : 1;
     return chars + (units > i ? units - i : 0);
 }
 
+// The units of the first `chars` characters of `text`.
 size_t UnitsOf(std::wstring_view text, size_t chars) {
     size_t i = 0;
     for (; chars > 0 && i < text.size(); --chars) i += PairAt(text, i) ? 2 : 1;
