@@ -219,6 +219,23 @@ TEST_F(LauncherTest, ALastingTickErrorIsReportedOnceUntilItChangesOrTheUserActs)
     };
     const Step steps[] = {
         {"the same message repeats", [] {}, false},
+        {"another message while its box is open: no box inside it",
+         [] {
+             const auto stored = [](const char* days) {
+                 quaff::TBeer beer = WorkedExample(0);
+                 beer.DaysAWeek = days;
+                 Store(beer);
+             };
+             const quaff::test::ErrorsTo box([&](const std::string& text) {
+                 quaff::test::ErrorReports().push_back(text);
+                 stored("y");
+                 frmLaunch->Timer1Timer(frmLaunch->Timer1);
+                 stored("z");
+             });
+             stored("z");
+             frmLaunch->Timer1Timer(frmLaunch->Timer1);
+         },
+         true},
         {"the message changes",
          [] {
              quaff::TBeer other = WorkedExample(0);
