@@ -22,7 +22,9 @@ if [ ! -f "$native/build.ninja" ]; then
   cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUAFF_SANITIZE=OFF \
     -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage >/dev/null
 fi
-cmake --build "$native" -j "$jobs" --target core_tests gen_artwork
+# The test executables each tree's ctest runs (their names are their targets), and no more.
+tests_of() { (cd "$1" && ctest -N) | sed -n 's/^ *Test *#[0-9]*: //p'; }
+cmake --build "$native" -j "$jobs" --target $(tests_of "$native") gen_artwork
 if [ ! -f "$win/build.ninja" ]; then
   cmake -S "$root" -B "$win" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
@@ -30,7 +32,7 @@ if [ ! -f "$win/build.ninja" ]; then
     -DQUAFF_GEN_ARTWORK="$native/src/resources/gen/gen_artwork" \
     -DCMAKE_C_FLAGS=--coverage -DCMAKE_CXX_FLAGS=--coverage >/dev/null
 fi
-cmake --build "$win" -j "$jobs" --target win_tests core_tests
+cmake --build "$win" -j "$jobs" --target $(tests_of "$win")
 
 # Counters from zero: the artwork generator ran during the build, and earlier runs counted.
 find "$native" "$win" -name '*.gcda' -delete
@@ -74,10 +76,11 @@ gcovr --root "$root" -a "$out/native.json" -a "$out/win64.json" \
 minutes=$(( ($(date +%s) - started + 59) / 60 ))
 note=""
 for n in "${notes[@]}"; do note+="${note:+; }$n"; done
-python3 - "$out/summary.json" "$root/docs/TESTING.md" "$minutes" "$note" <<'EOF'
+commit=$(git -C "$root" describe --always --dirty 2>/dev/null || echo unknown)
+python3 - "$out/summary.json" "$root/docs/TESTING.md" "$minutes" "$note" "$commit" <<'EOF'
 # The per-folder table of src/, written between the coverage markers of docs/TESTING.md.
 import json, re, sys
-summary, doc, minutes, note = sys.argv[1:]
+summary, doc, minutes, note, commit = sys.argv[1:]
 folders = {}
 for f in json.load(open(summary))["files"]:
     parts = f["filename"].split("/")
@@ -95,7 +98,7 @@ for key in sorted(folders):
 rows.append(f"| **all** | {total[0]} of {total[1]} | **{pct(total[0], total[1])}** | "
             f"{total[2]} of {total[3]} | **{pct(total[2], total[3])}** |")
 block = ["<!-- coverage:begin (written by make coverage) -->", "",
-         f"Last run: {minutes} min, both suites.{' ' + note + '.' if note else ''}", ""]
+         f"Last run: of {commit}, both suites, {minutes} min.{' ' + note + '.' if note else ''}", ""]
 block += rows + ["", "<!-- coverage:end -->"]
 text = open(doc, encoding="utf-8").read()
 pattern = re.compile(r"<!-- coverage:begin.*?<!-- coverage:end -->", re.S)
