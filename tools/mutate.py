@@ -129,7 +129,7 @@ class Runner:
         return True
 
     def test(self, suite, flt, timeout):
-        """(verdict, tests run, seconds): verdict is 'pass', 'fail', 'crash' or 'timeout'."""
+        """(verdict, tests run, seconds): 'pass', 'fail', 'no report' or 'timeout'."""
         tree, _, exe = SUITES[suite]
         report = os.path.join(self.results, "report.xml")
         if os.path.exists(report):
@@ -146,7 +146,9 @@ class Runner:
         try:
             root = ET.parse(report).getroot()
         except (OSError, ET.ParseError):
-            return "crash", 0, secs  # no report: the process died before the end
+            # None, or one cut short: the process died before its end (under Wine a crash can
+            # even exit 0).
+            return ("fail" if rc != 0 else "no report"), 0, secs
         count = int(root.get("tests", 0)) - int(root.get("disabled", 0))
         failed = int(root.get("failures", 0)) + int(root.get("errors", 0))
         return ("fail" if rc != 0 or failed else "pass"), count, secs
@@ -229,8 +231,10 @@ def summary(mutants, minutes):
 
 def write_docs(root, mutants, minutes):
     lines, survived, others = summary(mutants, minutes)
+    commit = subprocess.run(["git", "-C", root, "describe", "--always", "--dirty"],
+                            capture_output=True, text=True).stdout.strip() or "unknown"
     block = ["<!-- mutate:begin (written by make mutate) -->", "",
-             f"Last full run: {lines[0]}.", ""]
+             f"Last full run, of {commit}: {lines[0]}.", ""]
     if survived:
         block += ["| survivor | file | the fault | why it survives |", "|---|---|---|---|"]
         for m in survived:
@@ -271,7 +275,10 @@ def main():
     broken = runner.establish_baseline(mutants)
     for (suite, flt), what in broken.items():
         print(f"mutate: without any mutant, {suite} {flt}: {what}")
-    todo = [m for m in mutants if not m.status]
+    # Grouped by file, headers last and together: a header's mutant and its restoring rebuild
+    # everything that includes it, and two in a row share one of those rebuilds.
+    todo = sorted((m for m in mutants if not m.status),
+                  key=lambda m: (m.file.endswith(".h"), m.file))
     for n, m in enumerate(todo, 1):
         failing = [f"{s} {f}" for s, f in m.tests if (s, f) in broken]
         if failing:
