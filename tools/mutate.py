@@ -179,6 +179,7 @@ class Runner:
             m.status = "not applicable"
             m.detail = ("original text not found" if not spans
                         else f"original text found {len(spans)} times")
+            m.detail += f": update tests/mutants.txt:{m.line} to the code as it is now"
             return
         started = time.monotonic()
         with open(path, "w", encoding="utf-8") as f:
