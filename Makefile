@@ -1,5 +1,5 @@
 # Quaffometer: every command sets up what it needs (as root on Debian 12).
-.PHONY: all build test run bench fuzz package format clean
+.PHONY: all build test run bench fuzz package format coverage mutate clean
 
 all: build
 
@@ -23,6 +23,12 @@ package:
 
 format:
 	tools/format.sh
+
+coverage:
+	tools/coverage.sh
+
+mutate:
+	tools/mutate.sh
 
 clean:
 	rm -rf build

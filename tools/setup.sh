@@ -11,6 +11,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth
   trayer xdotool x11-utils imagemagick x11vnc
   zip nsis clang-format
+  python3 gcovr
 )
 
 missing=()
