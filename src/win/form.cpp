@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "win/fit_text.h"
+#include "win/handles.h"
 
 namespace quaff::win {
 
@@ -281,12 +282,12 @@ int Form::ShowModal() {
     ++modalLevel_;
     {
         DisabledWindows disabled(h);
-        try {
-            Show();
-        } catch (...) {
-            --modalLevel_;
-            throw;
-        }
+        // Modal no more once the showing ends, however it ends; a form destroyed inside its
+        // own showing is not touched.
+        const ScopeExit ended([this, alive] {
+            if (*alive) --modalLevel_;
+        });
+        Show();
         while (*alive && modalResult_ == mrNone && visible_ && !app.Terminated()) {
             if (!app.HandleMessage()) break;
         }
@@ -294,7 +295,6 @@ int Form::ShowModal() {
         // Enable the others before hiding, so activation returns to the window below.
         disabled.Restore();
     }
-    --modalLevel_;
     const int result = modalResult_ != mrNone ? modalResult_ : mrCancel;
     Hide();
     modalResult_ = result;
