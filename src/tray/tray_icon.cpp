@@ -86,8 +86,6 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
     return message;
 }
 
-bool TTrayIcon::Alive(std::uint32_t identity) { return Icons().Find(identity) != nullptr; }
-
 TTrayIcon::Registration::Registration(TTrayIcon* icon) : identity(Icons().Add(icon)) {
     try {
         TrayWindowHolder::Acquire();
@@ -355,11 +353,11 @@ void TTrayIcon::SetCycleInterval(std::uint32_t ms) {
 
 void TTrayIcon::CycleTick() {
     if (!iconList_) return;
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());
     DoCycle(NextCycleIndex());
     // The handler may have set IconIndex: cycling goes on from the index it left.
-    if (Alive(self)) SetIconIndex(NextCycleIndex());
+    if (self.Alive()) SetIconIndex(NextCycleIndex());
 }
 
 int TTrayIcon::NextCycleIndex() const {

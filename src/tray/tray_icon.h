@@ -168,8 +168,6 @@ private:
         const std::uint32_t identity;
     };
 
-    static bool Alive(std::uint32_t identity);
-
     void IconImageChanged();
     // The icon the shell gets: the small-icon size of the notification area, the colours.
     win::IconStyle ShellIconStyle() const;

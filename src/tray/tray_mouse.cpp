@@ -31,7 +31,7 @@ POINT TTrayIcon::ReadCursor() {
 // Any event handler may destroy the component; after each one the rest of the steps run
 // only while it still exists.
 void TTrayIcon::HandleNotification(LPARAM code) {
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     auto mouse = [&](TShiftState button) -> std::pair<TShiftState, POINT> {
         TShiftState shift = CurrentShiftState() | button;
         return {shift, ReadCursor()};
@@ -56,12 +56,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
         case WM_MOUSEMOVE: {
             if (wantEnterExitEvents_ && cursorOutside_) {
                 DoMouseEnter();
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
                 cursorOutside_ = false;
             }
             auto [shift, p] = mouse(0);
             DoMouseMove(shift, p.x, p.y);
-            if (!Alive(self)) return;
+            if (!self.Alive()) return;
             lastMoveX_ = p.x;
             lastMoveY_ = p.y;
             return;
@@ -75,7 +75,7 @@ void TTrayIcon::HandleNotification(LPARAM code) {
             }
             auto [shift, p] = mouse(ssLeft);
             DoMouseDown(TMouseButton::mbLeft, shift, p.x, p.y);
-            if (!Alive(self)) return;
+            if (!self.Alive()) return;
             clickStarted_ = true;
             if (leftPopup_) PopupAtCursor();
             return;
@@ -87,7 +87,7 @@ void TTrayIcon::HandleNotification(LPARAM code) {
                 clickStarted_ = false;
                 clickReady_ = false;
                 DoClick();
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
             }
             clickStarted_ = false;
             DoMouseUp(TMouseButton::mbLeft, shift, p.x, p.y);
@@ -99,12 +99,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
             // the flag, and it would swallow the next single click.
             doubleClickSeen_ = clickTimer_.Enabled();
             DoDblClick();
-            if (Alive(self)) RunDefaultItem();
+            if (self.Alive()) RunDefaultItem();
             return;
         case WM_RBUTTONDOWN: {
             auto [shift, p] = mouse(ssRight);
             DoMouseDown(TMouseButton::mbRight, shift, p.x, p.y);
-            if (Alive(self)) PopupAtCursor();
+            if (self.Alive()) PopupAtCursor();
             return;
         }
         case WM_RBUTTONUP:
@@ -138,12 +138,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
 }
 
 void TTrayIcon::ClickTick() {
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     clickTimer_.SetEnabled(false);
     if (!doubleClickSeen_ && clickReady_) {
         clickReady_ = false;
         DoClick();
-        if (!Alive(self)) return;
+        if (!self.Alive()) return;
     }
     doubleClickSeen_ = false;
 }
@@ -162,16 +162,16 @@ void TTrayIcon::PopupAtCursor() {
     if (!popupMenu_ || !popupMenu_->AutoPopup()) return;
     POINT p;
     if (!Platform().GetCursorPos(&p)) return;
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     win::Application& app = win::Application::Instance();
     // The menu closes when the user clicks elsewhere only if our thread is in front.
     Platform().SetForegroundWindow(app.Handle());
     app.ProcessMessages();
     // Anything may have happened meanwhile, the menu or the component may be gone.
-    if (!Alive(self) || !popupMenu_) return;
+    if (!self.Alive() || !popupMenu_) return;
     popupMenu_->SetPopupComponent(this);
     popupMenu_->Popup(p.x, p.y);
-    if (!Alive(self)) return;
+    if (!self.Alive()) return;
     // Lets the menu close properly when the user switches away without choosing. An owner
     // whose window is gone gets none: showing the menu makes no window.
     auto* owner = dynamic_cast<win::WinControl*>(Owner());
