@@ -62,14 +62,15 @@ HWND TSimpleTimer::SharedWindow() { return TimerHwnd(); }
 bool TSimpleTimer::Start() {
     if (interval_ == 0) return false;
     if (enabled_) Stop(true);
-    if (Platform().SetTimer(TimerHwnd(), identifier_, interval_) == 0) return false;
+    if (win::Seam<TrayPlatform>::Current().SetTimer(TimerHwnd(), identifier_, interval_) == 0)
+        return false;
     enabled_ = true;
     return true;
 }
 
 bool TSimpleTimer::Stop(bool clear) {
     if (clear) enabled_ = false;
-    return Platform().KillTimer(TimerHwnd(), identifier_) != FALSE;
+    return win::Seam<TrayPlatform>::Current().KillTimer(TimerHwnd(), identifier_) != FALSE;
 }
 
 void TSimpleTimer::SetEnabled(bool value) {

@@ -61,8 +61,8 @@ bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     win::Application& app = win::Application::Instance();
     if (message == WM_SHOWWINDOW) {
         if (wParam == TRUE && lParam == 0) {
-            Platform().SetForegroundWindow(app.Handle());
-            Platform().SetForegroundWindow(hwnd);
+            win::Seam<TrayPlatform>::Current().SetForegroundWindow(app.Handle());
+            win::Seam<TrayPlatform>::Current().SetForegroundWindow(hwnd);
         } else if (wParam == FALSE && lParam == SW_PARENTCLOSING && !app.Terminated()) {
             return TryMinimizeToTray(result);
         }

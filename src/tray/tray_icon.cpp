@@ -171,14 +171,14 @@ bool TTrayIcon::TrayDelete() {
     if (!PrepareIconData()) return false;
     inShell_ = InShell::No;
     retryTimer_.SetEnabled(false);
-    return Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
+    return win::Seam<TrayPlatform>::Current().AskShell(NIM_DELETE, &data_) != FALSE;
 }
 
 bool TTrayIcon::TrayModify() {
     if (!PrepareIconData()) return false;
     // A refused icon is not in the notification area: a change adds it again.
     if (inShell_ == InShell::Refused) return AddAgain();
-    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_MODIFY, &data_) != FALSE) {
         inShell_ = InShell::Held;
         return true;
     }
@@ -189,7 +189,7 @@ bool TTrayIcon::TrayModify() {
 }
 
 bool TTrayIcon::AddToShell() {
-    if (Platform().Shell_NotifyIconA(NIM_ADD, &data_) == FALSE) return false;
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_ADD, &data_) == FALSE) return false;
     Accepted();
     return true;
 }
@@ -200,7 +200,7 @@ void TTrayIcon::Accepted() {
     inShell_ = InShell::Held;
     retryTimer_.SetEnabled(false);
     if (notifyVersion_ == TNotifyVersion::Version3)
-        Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+        win::Seam<TrayPlatform>::Current().AskShell(NIM_SETVERSION, &data_);
 }
 
 // The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
@@ -228,7 +228,7 @@ void TTrayIcon::RetryWhileRefused() {
 // then finds: either way the icon is there.
 bool TTrayIcon::AddAgain() {
     if (AddToShell()) return true;
-    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_MODIFY, &data_) != FALSE) {
         Accepted();
         return true;
     }
@@ -376,7 +376,7 @@ void TTrayIcon::SetWantEnterExitEvents(bool value) {
 void TTrayIcon::SetNotifyVersion(TNotifyVersion version) {
     notifyVersion_ = version;
     data_.uVersion = version == TNotifyVersion::Version3 ? NOTIFYICON_VERSION : 0;
-    Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    win::Seam<TrayPlatform>::Current().AskShell(NIM_SETVERSION, &data_);
 }
 
 void TTrayIcon::SetDesignPreview(bool value) {

@@ -12,7 +12,9 @@
 namespace quaff::tray {
 
 TShiftState TTrayIcon::CurrentShiftState() {
-    auto down = [](int key) { return (Platform().GetAsyncKeyState(key) & 0x8000) != 0; };
+    auto down = [](int key) {
+        return (win::Seam<TrayPlatform>::Current().GetAsyncKeyState(key) & 0x8000) != 0;
+    };
     TShiftState shift = 0;
     if (down(VK_SHIFT)) shift |= ssShift;
     if (down(VK_CONTROL)) shift |= ssCtrl;
@@ -24,7 +26,7 @@ TShiftState TTrayIcon::CurrentShiftState() {
 // position seen over the icon stands in, so a failed read is not taken for a move away.
 POINT TTrayIcon::ReadCursor() {
     POINT p;
-    if (!Platform().GetCursorPos(&p)) p = POINT{lastMoveX_, lastMoveY_};
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) p = POINT{lastMoveX_, lastMoveY_};
     return p;
 }
 
@@ -70,7 +72,7 @@ void TTrayIcon::HandleNotification(LPARAM code) {
             if (OnDblClick) {
                 // Restarted at every press: a single click is reported once the double-click
                 // time after the last press has passed without a second one.
-                clickTimer_.SetInterval(Platform().GetDoubleClickTime());
+                clickTimer_.SetInterval(win::Seam<TrayPlatform>::Current().GetDoubleClickTime());
                 clickTimer_.SetEnabled(true);
             }
             auto [shift, p] = mouse(ssLeft);
@@ -151,7 +153,7 @@ void TTrayIcon::ClickTick() {
 void TTrayIcon::ExitPollTick() {
     if (cursorOutside_) return;
     POINT p;
-    if (!Platform().GetCursorPos(&p)) return;
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) return;
     if (p.x != lastMoveX_ || p.y != lastMoveY_) {
         cursorOutside_ = true;
         DoMouseExit();
@@ -161,11 +163,11 @@ void TTrayIcon::ExitPollTick() {
 void TTrayIcon::PopupAtCursor() {
     if (!popupMenu_ || !popupMenu_->AutoPopup()) return;
     POINT p;
-    if (!Platform().GetCursorPos(&p)) return;
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) return;
     const win::Liveness self = Life();
     win::Application& app = win::Application::Instance();
     // The menu closes when the user clicks elsewhere only if our thread is in front.
-    Platform().SetForegroundWindow(app.Handle());
+    win::Seam<TrayPlatform>::Current().SetForegroundWindow(app.Handle());
     app.ProcessMessages();
     // Anything may have happened meanwhile, the menu or the component may be gone.
     if (!self.Alive() || !popupMenu_) return;
@@ -175,7 +177,8 @@ void TTrayIcon::PopupAtCursor() {
     // Lets the menu close properly when the user switches away without choosing. An owner
     // whose window is gone gets none: showing the menu makes no window.
     auto* owner = dynamic_cast<win::WinControl*>(Owner());
-    if (owner && owner->HandleAllocated()) Platform().PostMessageA(owner->Handle(), WM_NULL, 0, 0);
+    if (owner && owner->HandleAllocated())
+        win::Seam<TrayPlatform>::Current().Post(owner->Handle(), WM_NULL, 0, 0);
 }
 
 void TTrayIcon::RunDefaultItem() {

@@ -2,7 +2,7 @@
 
 namespace quaff::tray {
 
-BOOL TrayPlatform::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+BOOL TrayPlatform::AskShell(DWORD message, NOTIFYICONDATAA* data) {
     return ::Shell_NotifyIconA(message, data);
 }
 
@@ -20,7 +20,7 @@ UINT TrayPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
 
 BOOL TrayPlatform::SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
 
-BOOL TrayPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL TrayPlatform::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(window, message, wParam, lParam);
 }
 

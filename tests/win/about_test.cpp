@@ -108,8 +108,8 @@ std::optional<std::string> Text(const char* p) {
 class ShellRecorder : public quaff::about::AboutShell {
 public:
     explicit ShellRecorder(std::vector<INT_PTR> answers = {}) : answers_(std::move(answers)) {}
-    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                            const char* directory, int show) override {
+    HINSTANCE Open(HWND owner, const char* verb, const char* file, const char* parameters,
+                   const char* directory, int show) override {
         calls.push_back(
             {owner, verb ? verb : "", file ? file : "", Text(parameters), Text(directory), show});
         const size_t i = calls.size() - 1;

@@ -86,8 +86,7 @@ TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
             ++browsers, quaff::test::Click(GetDlgItem(box, IDCANCEL));
     };
     struct : quaff::about::AboutShell {
-        HINSTANCE ShellExecuteA(HWND, const char*, const char*, const char*, const char*,
-                                int) override {
+        HINSTANCE Open(HWND, const char*, const char*, const char*, const char*, int) override {
             ++pages;
             return reinterpret_cast<HINSTANCE>(42);  // started
         }

@@ -44,7 +44,7 @@ public:
 
     explicit TrayRecorder(bool passThrough) : passThrough(passThrough) {}
 
-    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override;
+    BOOL AskShell(DWORD message, NOTIFYICONDATAA* data) override;
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
         lastTimerWindow = window;
@@ -68,10 +68,10 @@ public:
         foreground.push_back(window);
         return passThrough ? TrayPlatform::SetForegroundWindow(window) : TRUE;
     }
-    BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         log.push_back("PostMessage " + std::to_string(message));
         posted.push_back(window);
-        return passThrough ? TrayPlatform::PostMessageA(window, message, wParam, lParam) : TRUE;
+        return passThrough ? TrayPlatform::Post(window, message, wParam, lParam) : TRUE;
     }
 
     // The kinds of the shell calls, in order.
