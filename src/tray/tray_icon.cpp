@@ -5,19 +5,19 @@
 #include <cstring>
 #include <exception>
 
-#include "tray/shared_holder.h"
 #include "tray/tray_platform.h"
 #include "win/handles.h"
 #include "win/image_list.h"
 #include "win/menu.h"
 #include "win/message_window.h"
+#include "win/shared_holder.h"
 
 namespace quaff::tray {
 
 namespace {
 
-IdentityTable<TTrayIcon>& Icons() {
-    static IdentityTable<TTrayIcon> table;
+win::IdentityTable<TTrayIcon>& Icons() {
+    static win::IdentityTable<TTrayIcon> table;
     return table;
 }
 
@@ -73,7 +73,7 @@ public:
     win::MessageWindow window;
 };
 
-using TrayWindowHolder = SharedHolder<TTrayIconHandler>;
+using TrayWindowHolder = win::SharedHolder<TTrayIconHandler>;
 
 HWND TTrayIcon::TrayWindow() {
     TTrayIconHandler* holder = TrayWindowHolder::Get();
@@ -114,11 +114,11 @@ TTrayIcon::TTrayIcon(win::Component* owner)
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = kTrayCallbackMessage;
 
-    cycleTimer_.SetOnTimer([this](TSimpleTimer*) { CycleTick(); });
-    clickTimer_.SetOnTimer([this](TSimpleTimer*) { ClickTick(); });
+    cycleTimer_.SetOnTimer([this](win::Component*) { CycleTick(); });
+    clickTimer_.SetOnTimer([this](win::Component*) { ClickTick(); });
     exitTimer_.SetInterval(20);
-    exitTimer_.SetOnTimer([this](TSimpleTimer*) { ExitPollTick(); });
-    retryTimer_.SetOnTimer([this](TSimpleTimer*) { RetryTick(); });
+    exitTimer_.SetOnTimer([this](win::Component*) { ExitPollTick(); });
+    retryTimer_.SetOnTimer([this](win::Component*) { RetryTick(); });
 
     SetDesignPreview(designPreview_);
     if (!Designing()) {

@@ -45,7 +45,6 @@ constexpr TShiftState ssRight = 1u << 4;
 constexpr TShiftState ssMiddle = 1u << 5;
 constexpr TShiftState ssDouble = 1u << 6;
 
-using TNotifyEvent = win::NotifyEvent;
 using TMouseEvent = std::function<void(win::Component* sender, TMouseButton button,
                                        TShiftState shift, int x, int y)>;
 using TMouseMoveEvent =

@@ -6,12 +6,6 @@ BOOL TrayPlatform::AskShell(DWORD message, NOTIFYICONDATAA* data) {
     return ::Shell_NotifyIconA(message, data);
 }
 
-UINT_PTR TrayPlatform::SetTimer(HWND window, UINT_PTR id, UINT elapse) {
-    return ::SetTimer(window, id, elapse, nullptr);
-}
-
-BOOL TrayPlatform::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
-
 SHORT TrayPlatform::GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
 
 BOOL TrayPlatform::GetCursorPos(POINT* point) { return ::GetCursorPos(point); }

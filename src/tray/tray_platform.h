@@ -1,5 +1,5 @@
-// The calls through which the tray component and the simple timers reach the shell, the
-// window-message timers and the input state, reached through win::Seam<TrayPlatform>. This
+// The calls through which the tray component reaches the shell and the input state, reached
+// through win::Seam<TrayPlatform> (its timers go through win::Seam<win::WindowTimers>). This
 // class passes each straight to Windows; a test installs its own (win::Seam) to see the exact
 // calls (and may pass them on as well).
 // Windows, image lists and message loops are used directly and never go through here.
@@ -19,8 +19,6 @@ public:
     // Asks the shell to add, change or remove the icon, or to take its version
     // (Shell_NotifyIconA); answers whether the shell did.
     virtual BOOL AskShell(DWORD message, NOTIFYICONDATAA* data);
-    virtual UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse);
-    virtual BOOL KillTimer(HWND window, UINT_PTR id);
     virtual SHORT GetAsyncKeyState(int key);
     virtual BOOL GetCursorPos(POINT* point);
     virtual UINT GetDoubleClickTime();

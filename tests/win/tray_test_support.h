@@ -1,6 +1,6 @@
 // Helpers for the tray and timer tests.
 //
-// TrayRecorder: a platform for the tray and timer tests that records every call the component makes to the
+// TrayRecorder: a platform for the tray and timer tests that records every call the program makes to the
 // shell, the window timers, the foreground and posted messages, and answers input-state
 // questions from values the test sets. Its shell behaves like the shell: it holds icons by
 // (window, id), takes an add of an icon it does not hold and a modify, delete or version of
@@ -25,10 +25,11 @@
 #include "tray/tray_platform.h"
 #include "win/component.h"
 #include "win/image_list.h"
+#include "win/timer.h"
 
 namespace quaff::test {
 
-class TrayRecorder : public tray::TrayPlatform {
+class TrayRecorder : public tray::TrayPlatform, public win::WindowTimers {
 public:
     struct ShellCall {
         DWORD message;
@@ -48,11 +49,11 @@ public:
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
         lastTimerWindow = window;
-        return passThrough ? TrayPlatform::SetTimer(window, id, elapse) : id;
+        return passThrough ? WindowTimers::SetTimer(window, id, elapse) : id;
     }
     BOOL KillTimer(HWND window, UINT_PTR id) override {
         log.push_back("KillTimer " + std::to_string(id));
-        return passThrough ? TrayPlatform::KillTimer(window, id) : TRUE;
+        return passThrough ? WindowTimers::KillTimer(window, id) : TRUE;
     }
     SHORT GetAsyncKeyState(int key) override {
         return keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
@@ -123,6 +124,7 @@ public:
 
 private:
     win::Seam<tray::TrayPlatform> installed_{*this};
+    win::Seam<win::WindowTimers> timersInstalled_{*this};
 };
 
 // A tray icon made while a recorder stands in for the platform, owned by a plain component
