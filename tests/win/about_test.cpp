@@ -290,9 +290,7 @@ TEST_F(AboutTest, ShownBoxIsCentredWithItsDesignedAreaAndANavyLink) {
     auto form = NewForm();
     quaff::test::ShowModalWith(*form, [&] {
         const HWND h = form->Handle();
-        char caption[64] = {};
-        GetWindowTextA(h, caption, sizeof caption);
-        EXPECT_STREQ(caption, "About Quaffometer");
+        EXPECT_EQ(quaff::test::WindowText(h), "About Quaffometer");
         EXPECT_TRUE(GetWindowLongPtrA(h, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
         RECT client, window, work;

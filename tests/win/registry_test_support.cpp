@@ -6,6 +6,13 @@
 
 namespace quaff::test {
 
+std::vector<RawValue> SettingTexts(const std::vector<std::string>& texts) {
+    std::vector<RawValue> values;
+    for (size_t i = 0; i < texts.size(); ++i)
+        values.push_back({kSettingValues[i], REG_SZ, texts[i] + '\0'});
+    return values;
+}
+
 namespace {
 
 using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
