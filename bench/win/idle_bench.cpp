@@ -1,7 +1,7 @@
 // How often the program wakes up, idle and counting: the real message loop runs for a
 // measured period while hooks on the GUI thread count every message it takes from its queue
-// (timer messages by the window they are for) and every message another thread or process
-// sends it; the tray's seam counts the window timers the tray component starts.
+// (timer messages by the timer they are for) and every message another thread or process
+// sends it; the timers' seam counts the window timers started.
 // Prints what it measured; it never fails on time.
 
 #include <windows.h>
@@ -25,26 +25,24 @@ using namespace quaff::app;
 namespace {
 
 struct Counts {
-    long launcherTicks = 0;     // WM_TIMER for Timer1's window
-    long simpleTimerTicks = 0;  // WM_TIMER for the tray component's simple timers
+    long launcherTicks = 0;     // WM_TIMER for Timer1
+    long simpleTimerTicks = 0;  // WM_TIMER for the other timers (the tray component's)
     long otherTimers = 0;       // WM_TIMER for any other window
     long otherPosted = 0;       // every other message taken from the queue
     long sentFromOutside = 0;   // messages sent by another thread or process
-    long timersStarted = 0;     // SetTimer through the tray's seam
+    long timersStarted = 0;     // SetTimer through the timers' seam
 };
 
 Counts g_counts;
-HWND g_launcherTimerWindow = nullptr;
+WPARAM g_launcherTimer = 0;
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message != WM_QUIT) {
         if (msg->message != WM_TIMER)
             ++g_counts.otherPosted;
-        else if (msg->hwnd == g_launcherTimerWindow)
-            ++g_counts.launcherTicks;
-        else if (msg->hwnd && msg->hwnd == tray::TSimpleTimer::SharedWindow())
-            ++g_counts.simpleTimerTicks;
+        else if (msg->hwnd && msg->hwnd == win::WindowTimer::SharedWindow())
+            ++(msg->wParam == g_launcherTimer ? g_counts.launcherTicks : g_counts.simpleTimerTicks);
         else
             ++g_counts.otherTimers;
     }
@@ -57,15 +55,15 @@ LRESULT CALLBACK SentMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class CountedTimers : public tray::TrayPlatform {
+class CountedTimers : public win::WindowTimers {
 public:
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         ++g_counts.timersStarted;
-        return TrayPlatform::SetTimer(window, id, elapse);
+        return WindowTimers::SetTimer(window, id, elapse);
     }
 
 private:
-    win::Seam<tray::TrayPlatform> installed_{*this};
+    win::Seam<win::WindowTimers> installed_{*this};
 };
 
 struct Phase {
@@ -108,7 +106,7 @@ void Print(const char* state, const Phase& p) {
     std::printf(
         "%s for %.1f s: %ld launcher ticks, %ld simple-timer ticks, %ld other timer "
         "messages, %ld other queued messages, %ld messages sent from outside, "
-        "%ld window timers started by the tray\n",
+        "%ld window timers started\n",
         state, p.seconds, c.launcherTicks, c.simpleTimerTicks, c.otherTimers, c.otherPosted,
         c.sentFromOutside, c.timersStarted);
     std::printf("  = %.1f wake-ups a minute (%.1f of them the launcher's tick)\n",
@@ -129,7 +127,7 @@ int main(int argc, char** argv) {
     bench::StoreCountingSettings();
     CountedTimers timers;
     bench::StartProgram();
-    g_launcherTimerWindow = frmLaunch->Timer1->WindowHandle();
+    g_launcherTimer = frmLaunch->Timer1->Identifier();
     HHOOK queued = SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
     HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, SentMessageHook, nullptr, GetCurrentThreadId());
     if (!queued || !sent) std::printf("note: a message hook could not be set\n");

@@ -38,9 +38,9 @@ namespace {
 // Passes every call to Windows and adds up the time spent inside the shell calls.
 class TimedShell : public tray::TrayPlatform {
 public:
-    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override {
+    BOOL AskShell(DWORD message, NOTIFYICONDATAA* data) override {
         const double start = NowMicros();
-        const BOOL ok = TrayPlatform::Shell_NotifyIconA(message, data);
+        const BOOL ok = TrayPlatform::AskShell(message, data);
         micros += NowMicros() - start;
         ++calls;
         if (!ok) ++refused;

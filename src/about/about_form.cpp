@@ -19,11 +19,10 @@ using namespace win;
 namespace {
 
 HINSTANCE Shell(HWND owner, const char* verb, const char* file, const char* parameters) {
-    return Seam<AboutShell>::Current().ShellExecuteA(owner, verb, file, parameters, nullptr,
-                                                     SW_SHOWNORMAL);
+    return Seam<AboutShell>::Current().Open(owner, verb, file, parameters, nullptr, SW_SHOWNORMAL);
 }
 
-// ShellExecuteA answers a number above 32 when it started something.
+// The shell answers a number above 32 when it started something.
 bool Started(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -48,8 +47,8 @@ std::string BrowserFromCommand(std::string_view command) {
 
 }  // namespace
 
-HINSTANCE AboutShell::ShellExecuteA(HWND owner, const char* verb, const char* file,
-                                    const char* parameters, const char* directory, int show) {
+HINSTANCE AboutShell::Open(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show) {
     return ::ShellExecuteA(owner, verb, file, parameters, directory, show);
 }
 

@@ -21,13 +21,15 @@ namespace quaff::about {
 inline constexpr char kDonationHost[] = "payments.example.com";
 inline constexpr char kDonationEmail[] = "donations@example.com";
 
-// The one shell call the about box makes. This class makes the real one; tests install their
-// own (win::Seam) to see the calls.
+// The one shell call the about box makes, reached through win::Seam<AboutShell>. This class
+// makes the real one; tests install their own (win::Seam) to see the calls.
 class AboutShell {
 public:
     virtual ~AboutShell() = default;
-    virtual HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file,
-                                    const char* parameters, const char* directory, int show);
+    // Opens `file` (a program, given `parameters`, or an address) as the shell does
+    // (ShellExecuteA); answers a number above 32 when it started something.
+    virtual HINSTANCE Open(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show);
 };
 
 class TfrmAbout : public win::Form {

@@ -4,8 +4,19 @@
 #include "app/single_instance.h"
 #include "win/application.h"
 #include "win/locale.h"
+#include "win/window_hook.h"
 
 namespace quaff::app {
+
+namespace {
+
+// In front of the application window's procedure from the start to the end of the program.
+win::WindowHook& ProgramRequests() {
+    static win::WindowHook hook;
+    return hook;
+}
+
+}  // namespace
 
 TfrmLaunch* StartProgram() {
     auto& app = win::Application::Instance();
@@ -20,7 +31,7 @@ TfrmLaunch* StartProgram() {
     // counting period for the copy it starts afterwards.
     const UINT showRequest = SingleInstance::ShowRequestMessage();
     const UINT closeForUpdate = SingleInstance::CloseForUpdateMessage();
-    app.SetMessageHook([=](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    ProgramRequests().Install(app.Handle(), [=](HWND, UINT msg, WPARAM, LPARAM, LRESULT& result) {
         if (!frmLaunch) return false;
         result = 0;
         if (msg == showRequest)

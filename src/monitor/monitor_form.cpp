@@ -144,7 +144,7 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::Button1Click(win::Component*) {
     // Everything that can fail comes first, so a failure leaves the last period as it was.
-    const win::Clock& clock = win::Clock::Current();
+    const win::Clock& clock = win::Seam<win::Clock>::Current();
     const CountingPeriod period{clock.LocalNow(), clock.UtcTicks()};
     std::string shown = DateTimeToStr(period.localStart, win::UserFormats());
 
@@ -166,7 +166,7 @@ constexpr int64_t kClockBehindAtMost = 24LL * 3600 * 10'000'000;
 bool TfrmMain::ResumePeriod() {
     const std::optional<CountingPeriod> period = LoadCountingPeriod();
     if (!period) return false;
-    if (period->utcStartTicks - win::Clock::Current().UtcTicks() > kClockBehindAtMost) {
+    if (period->utcStartTicks - win::Seam<win::Clock>::Current().UtcTicks() > kClockBehindAtMost) {
         // No start this program kept: dropped for good, so that it never comes back later.
         ClearCountingPeriod();
         return false;
@@ -201,7 +201,7 @@ void TfrmMain::FixInPlace1Click(win::Component*) {
 double TfrmMain::PayPerSecond() {
     TBeer beer;
     LoadSettings(beer);
-    const SYSTEMTIME today = win::Clock::Current().LocalTime();
+    const SYSTEMTIME today = win::Seam<win::Clock>::Current().LocalTime();
     return quaff::PayPerSecond(beer.Salary, beer.HoursADay, beer.DaysAWeek,
                                DaysInMonth(today.wYear, today.wMonth), win::UserFormats());
 }
@@ -209,7 +209,8 @@ double TfrmMain::PayPerSecond() {
 void TfrmMain::UpdateStuff() {
     // Measured on the UTC clock, so the count does not jump when daylight-saving time starts
     // or ends during the period.
-    const int32_t elapsed = ElapsedSeconds(startUtcTicks_, win::Clock::Current().UtcTicks());
+    const int32_t elapsed =
+        ElapsedSeconds(startUtcTicks_, win::Seam<win::Clock>::Current().UtcTicks());
     amountEarned_ = quaff::AmountEarned(PayPerSecond(), elapsed);
 }
 

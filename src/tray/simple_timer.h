@@ -1,25 +1,22 @@
-// A light timer: ticks arrive as WM_TIMER messages at one hidden window shared by every
-// simple timer of the process. The tray icon uses three of them (icon cycling, the
-// single-click delay and the enter/exit poll).
+// A light timer: ticks arrive as WM_TIMER messages at the hidden window every timer of the
+// process shares (win/timer.h). The tray icon uses several of them (icon cycling, the
+// single-click delay, the enter/exit poll and adding a refused icon again).
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
-#include <functional>
+
+#include "win/timer.h"
 
 namespace quaff::tray {
 
-class TSimpleTimer {
-public:
-    using TNotifyEvent = std::function<void(TSimpleTimer* sender)>;
+using TNotifyEvent = win::NotifyEvent;
 
+class TSimpleTimer : public win::WindowTimer {
+public:
     // Interval 1000 ms, no handler, not running.
     TSimpleTimer();
     TSimpleTimer(std::uint32_t interval, TNotifyEvent onTimer);
-    ~TSimpleTimer();
-    TSimpleTimer(const TSimpleTimer&) = delete;
-    TSimpleTimer& operator=(const TSimpleTimer&) = delete;
+    ~TSimpleTimer() override;
 
     // Enabled means "meant to run": it stays true while the timer is paused because its
     // interval is 0 or its handler was cleared. Setting true (re)starts the period from now.
@@ -31,6 +28,7 @@ public:
     void SetInterval(std::uint32_t value);
 
     // Clearing the handler of a running timer pauses it; a new handler does not resume it.
+    // The handler's sender is this timer.
     const TNotifyEvent& OnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent handler);
 
@@ -43,17 +41,9 @@ public:
     // Kills the window timer (answers whether there was one); clear also clears Enabled.
     bool Stop(bool clear);
 
-    // The timer identifier carried by its WM_TIMER messages.
-    std::uint32_t Identifier() const { return identifier_; }
-
-    // The shared window, or nullptr while no simple timer exists.
-    static HWND SharedWindow();
-
 private:
-    friend class TSimpleTimerHandler;
-    void Tick();
+    void Tick() override;
 
-    std::uint32_t identifier_;
     bool enabled_ = false;
     std::uint32_t interval_;
     bool oneShot_ = false;

@@ -35,17 +35,17 @@ void TTrayIcon::HookOwnerWindow() {
 void TTrayIcon::UnhookOwnerWindow() { ownerHook_.Remove(); }
 
 bool TTrayIcon::ApplicationWindowProc(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT&) {
-    const std::uint32_t self = Identity();
+    const win::Liveness self = Life();
     win::Application& app = win::Application::Instance();
     if (message == WM_SIZE && wParam == SIZE_MINIMIZED && minimizeToTray_) {
         MinimizeAppToTray();
-        if (!Alive(self)) return false;
+        if (!self.Alive()) return false;
     }
     if (message == WM_WINDOWPOSCHANGED && mainFormCheckPending_ && app.MainForm()) {
         if (app.MainForm()->Style() == win::Form::FormStyle::MDIForm) {
             bool showMainForm = true;
             if (OnStartup) OnStartup(this, showMainForm);
-            if (!Alive(self)) return false;
+            if (!self.Alive()) return false;
             if (!showMainForm) HideTaskbarButton();
         }
         mainFormCheckPending_ = false;
@@ -60,8 +60,8 @@ bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     win::Application& app = win::Application::Instance();
     if (message == WM_SHOWWINDOW) {
         if (wParam == TRUE && lParam == 0) {
-            Platform().SetForegroundWindow(app.Handle());
-            Platform().SetForegroundWindow(hwnd);
+            win::Seam<TrayPlatform>::Current().SetForegroundWindow(app.Handle());
+            win::Seam<TrayPlatform>::Current().SetForegroundWindow(hwnd);
         } else if (wParam == FALSE && lParam == SW_PARENTCLOSING && !app.Terminated()) {
             return TryMinimizeToTray(result);
         }
@@ -80,17 +80,17 @@ bool TTrayIcon::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 bool TTrayIcon::TryMinimizeToTray(LRESULT& result) {
     if (!minimizeToTray_ || !OnMinimizeToTray) return false;
-    const std::uint32_t self = Identity();
+    const win::Liveness self = Life();
     OnMinimizeToTray(this);
-    if (Alive(self)) MinimizeAppToTray();
+    if (self.Alive()) MinimizeAppToTray();
     result = 1;
     return true;
 }
 
 void TTrayIcon::MinimizeAppToTray() {
-    const std::uint32_t self = Identity();
+    const win::Liveness self = Life();
     HideMainWindow();
-    if (Alive(self)) SetIconVisible(true);
+    if (self.Alive()) SetIconVisible(true);
 }
 
 void TTrayIcon::HideMainWindow() {
@@ -106,10 +106,10 @@ void TTrayIcon::HideTaskbarButton() {
 }
 
 void TTrayIcon::StartupCheck() {
-    const std::uint32_t self = Identity();
+    const win::Liveness self = Life();
     bool showMainForm = true;
     if (OnStartup) OnStartup(this, showMainForm);
-    if (!Alive(self) || showMainForm) return;
+    if (!self.Alive() || showMainForm) return;
     win::Application::Instance().SetShowMainForm(false);
     HideMainWindow();
 }

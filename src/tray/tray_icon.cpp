@@ -5,19 +5,19 @@
 #include <cstring>
 #include <exception>
 
-#include "tray/shared_holder.h"
 #include "tray/tray_platform.h"
 #include "win/handles.h"
 #include "win/image_list.h"
 #include "win/menu.h"
 #include "win/message_window.h"
+#include "win/shared_holder.h"
 
 namespace quaff::tray {
 
 namespace {
 
-IdentityTable<TTrayIcon>& Icons() {
-    static IdentityTable<TTrayIcon> table;
+win::IdentityTable<TTrayIcon>& Icons() {
+    static win::IdentityTable<TTrayIcon> table;
     return table;
 }
 
@@ -73,7 +73,7 @@ public:
     win::MessageWindow window;
 };
 
-using TrayWindowHolder = SharedHolder<TTrayIconHandler>;
+using TrayWindowHolder = win::SharedHolder<TTrayIconHandler>;
 
 HWND TTrayIcon::TrayWindow() {
     TTrayIconHandler* holder = TrayWindowHolder::Get();
@@ -85,8 +85,6 @@ UINT TTrayIcon::TaskbarCreatedMessage() {
         CommonControlsVersion() >= MAKELONG(71, 4) ? RegisterWindowMessageA("TaskbarCreated") : 0;
     return message;
 }
-
-bool TTrayIcon::Alive(std::uint32_t identity) { return Icons().Find(identity) != nullptr; }
 
 TTrayIcon::Registration::Registration(TTrayIcon* icon) : identity(Icons().Add(icon)) {
     try {
@@ -116,11 +114,11 @@ TTrayIcon::TTrayIcon(win::Component* owner)
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = kTrayCallbackMessage;
 
-    cycleTimer_.SetOnTimer([this](TSimpleTimer*) { CycleTick(); });
-    clickTimer_.SetOnTimer([this](TSimpleTimer*) { ClickTick(); });
+    cycleTimer_.SetOnTimer([this](win::Component*) { CycleTick(); });
+    clickTimer_.SetOnTimer([this](win::Component*) { ClickTick(); });
     exitTimer_.SetInterval(20);
-    exitTimer_.SetOnTimer([this](TSimpleTimer*) { ExitPollTick(); });
-    retryTimer_.SetOnTimer([this](TSimpleTimer*) { RetryTick(); });
+    exitTimer_.SetOnTimer([this](win::Component*) { ExitPollTick(); });
+    retryTimer_.SetOnTimer([this](win::Component*) { RetryTick(); });
 
     SetDesignPreview(designPreview_);
     if (!Designing()) {
@@ -173,14 +171,14 @@ bool TTrayIcon::TrayDelete() {
     if (!PrepareIconData()) return false;
     inShell_ = InShell::No;
     retryTimer_.SetEnabled(false);
-    return Platform().Shell_NotifyIconA(NIM_DELETE, &data_) != FALSE;
+    return win::Seam<TrayPlatform>::Current().AskShell(NIM_DELETE, &data_) != FALSE;
 }
 
 bool TTrayIcon::TrayModify() {
     if (!PrepareIconData()) return false;
     // A refused icon is not in the notification area: a change adds it again.
     if (inShell_ == InShell::Refused) return AddAgain();
-    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_MODIFY, &data_) != FALSE) {
         inShell_ = InShell::Held;
         return true;
     }
@@ -191,7 +189,7 @@ bool TTrayIcon::TrayModify() {
 }
 
 bool TTrayIcon::AddToShell() {
-    if (Platform().Shell_NotifyIconA(NIM_ADD, &data_) == FALSE) return false;
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_ADD, &data_) == FALSE) return false;
     Accepted();
     return true;
 }
@@ -202,7 +200,7 @@ void TTrayIcon::Accepted() {
     inShell_ = InShell::Held;
     retryTimer_.SetEnabled(false);
     if (notifyVersion_ == TNotifyVersion::Version3)
-        Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+        win::Seam<TrayPlatform>::Current().AskShell(NIM_SETVERSION, &data_);
 }
 
 // The shell refused the icon (at sign-in it may not be ready yet, and no TaskbarCreated may
@@ -239,7 +237,7 @@ void TTrayIcon::ShellRecreated() {
 // then finds: either way the icon is there.
 bool TTrayIcon::AddAgain() {
     if (AddToShell()) return true;
-    if (Platform().Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE) {
+    if (win::Seam<TrayPlatform>::Current().AskShell(NIM_MODIFY, &data_) != FALSE) {
         Accepted();
         return true;
     }
@@ -364,11 +362,11 @@ void TTrayIcon::SetCycleInterval(std::uint32_t ms) {
 
 void TTrayIcon::CycleTick() {
     if (!iconList_) return;
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     iconList_->GetIcon(iconIndex_, icon_, ShellIconStyle());
     DoCycle(NextCycleIndex());
     // The handler may have set IconIndex: cycling goes on from the index it left.
-    if (Alive(self)) SetIconIndex(NextCycleIndex());
+    if (self.Alive()) SetIconIndex(NextCycleIndex());
 }
 
 int TTrayIcon::NextCycleIndex() const {
@@ -387,7 +385,7 @@ void TTrayIcon::SetWantEnterExitEvents(bool value) {
 void TTrayIcon::SetNotifyVersion(TNotifyVersion version) {
     notifyVersion_ = version;
     data_.uVersion = version == TNotifyVersion::Version3 ? NOTIFYICON_VERSION : 0;
-    Platform().Shell_NotifyIconA(NIM_SETVERSION, &data_);
+    win::Seam<TrayPlatform>::Current().AskShell(NIM_SETVERSION, &data_);
 }
 
 void TTrayIcon::SetDesignPreview(bool value) {

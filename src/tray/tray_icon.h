@@ -45,7 +45,6 @@ constexpr TShiftState ssRight = 1u << 4;
 constexpr TShiftState ssMiddle = 1u << 5;
 constexpr TShiftState ssDouble = 1u << 6;
 
-using TNotifyEvent = win::NotifyEvent;
 using TMouseEvent = std::function<void(win::Component* sender, TMouseButton button,
                                        TShiftState shift, int x, int y)>;
 using TMouseMoveEvent =
@@ -169,8 +168,6 @@ private:
         Registration& operator=(const Registration&) = delete;
         const std::uint32_t identity;
     };
-
-    static bool Alive(std::uint32_t identity);
 
     void IconImageChanged();
     // The icon the shell gets: the small-icon size of the notification area, the colours.

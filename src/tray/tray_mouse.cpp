@@ -12,7 +12,9 @@
 namespace quaff::tray {
 
 TShiftState TTrayIcon::CurrentShiftState() {
-    auto down = [](int key) { return (Platform().GetAsyncKeyState(key) & 0x8000) != 0; };
+    auto down = [](int key) {
+        return (win::Seam<TrayPlatform>::Current().GetAsyncKeyState(key) & 0x8000) != 0;
+    };
     TShiftState shift = 0;
     if (down(VK_SHIFT)) shift |= ssShift;
     if (down(VK_CONTROL)) shift |= ssCtrl;
@@ -24,14 +26,14 @@ TShiftState TTrayIcon::CurrentShiftState() {
 // position seen over the icon stands in, so a failed read is not taken for a move away.
 POINT TTrayIcon::ReadCursor() {
     POINT p;
-    if (!Platform().GetCursorPos(&p)) p = POINT{lastMoveX_, lastMoveY_};
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) p = POINT{lastMoveX_, lastMoveY_};
     return p;
 }
 
 // Any event handler may destroy the component; after each one the rest of the steps run
 // only while it still exists.
 void TTrayIcon::HandleNotification(LPARAM code) {
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     auto mouse = [&](TShiftState button) -> std::pair<TShiftState, POINT> {
         TShiftState shift = CurrentShiftState() | button;
         return {shift, ReadCursor()};
@@ -56,12 +58,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
         case WM_MOUSEMOVE: {
             if (wantEnterExitEvents_ && cursorOutside_) {
                 DoMouseEnter();
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
                 cursorOutside_ = false;
             }
             auto [shift, p] = mouse(0);
             DoMouseMove(shift, p.x, p.y);
-            if (!Alive(self)) return;
+            if (!self.Alive()) return;
             lastMoveX_ = p.x;
             lastMoveY_ = p.y;
             return;
@@ -70,12 +72,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
             if (OnDblClick) {
                 // Restarted at every press: a single click is reported once the double-click
                 // time after the last press has passed without a second one.
-                clickTimer_.SetInterval(Platform().GetDoubleClickTime());
+                clickTimer_.SetInterval(win::Seam<TrayPlatform>::Current().GetDoubleClickTime());
                 clickTimer_.SetEnabled(true);
             }
             auto [shift, p] = mouse(ssLeft);
             DoMouseDown(TMouseButton::mbLeft, shift, p.x, p.y);
-            if (!Alive(self)) return;
+            if (!self.Alive()) return;
             clickStarted_ = true;
             if (leftPopup_) PopupAtCursor();
             return;
@@ -87,7 +89,7 @@ void TTrayIcon::HandleNotification(LPARAM code) {
                 clickStarted_ = false;
                 clickReady_ = false;
                 DoClick();
-                if (!Alive(self)) return;
+                if (!self.Alive()) return;
             }
             clickStarted_ = false;
             DoMouseUp(TMouseButton::mbLeft, shift, p.x, p.y);
@@ -99,12 +101,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
             // the flag, and it would swallow the next single click.
             doubleClickSeen_ = clickTimer_.Enabled();
             DoDblClick();
-            if (Alive(self)) RunDefaultItem();
+            if (self.Alive()) RunDefaultItem();
             return;
         case WM_RBUTTONDOWN: {
             auto [shift, p] = mouse(ssRight);
             DoMouseDown(TMouseButton::mbRight, shift, p.x, p.y);
-            if (Alive(self)) PopupAtCursor();
+            if (self.Alive()) PopupAtCursor();
             return;
         }
         case WM_RBUTTONUP:
@@ -138,12 +140,12 @@ void TTrayIcon::HandleNotification(LPARAM code) {
 }
 
 void TTrayIcon::ClickTick() {
-    const std::uint32_t self = identity_;
+    const win::Liveness self = Life();
     clickTimer_.SetEnabled(false);
     if (!doubleClickSeen_ && clickReady_) {
         clickReady_ = false;
         DoClick();
-        if (!Alive(self)) return;
+        if (!self.Alive()) return;
     }
     doubleClickSeen_ = false;
 }
@@ -151,7 +153,7 @@ void TTrayIcon::ClickTick() {
 void TTrayIcon::ExitPollTick() {
     if (cursorOutside_) return;
     POINT p;
-    if (!Platform().GetCursorPos(&p)) return;
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) return;
     if (p.x != lastMoveX_ || p.y != lastMoveY_) {
         cursorOutside_ = true;
         DoMouseExit();
@@ -161,21 +163,22 @@ void TTrayIcon::ExitPollTick() {
 void TTrayIcon::PopupAtCursor() {
     if (!popupMenu_ || !popupMenu_->AutoPopup()) return;
     POINT p;
-    if (!Platform().GetCursorPos(&p)) return;
-    const std::uint32_t self = identity_;
+    if (!win::Seam<TrayPlatform>::Current().GetCursorPos(&p)) return;
+    const win::Liveness self = Life();
     win::Application& app = win::Application::Instance();
     // The menu closes when the user clicks elsewhere only if our thread is in front.
-    Platform().SetForegroundWindow(app.Handle());
+    win::Seam<TrayPlatform>::Current().SetForegroundWindow(app.Handle());
     app.ProcessMessages();
     // Anything may have happened meanwhile, the menu or the component may be gone.
-    if (!Alive(self) || !popupMenu_) return;
+    if (!self.Alive() || !popupMenu_) return;
     popupMenu_->SetPopupComponent(this);
     popupMenu_->Popup(p.x, p.y);
-    if (!Alive(self)) return;
+    if (!self.Alive()) return;
     // Lets the menu close properly when the user switches away without choosing. An owner
     // whose window is gone gets none: showing the menu makes no window.
     auto* owner = dynamic_cast<win::WinControl*>(Owner());
-    if (owner && owner->HandleAllocated()) Platform().PostMessageA(owner->Handle(), WM_NULL, 0, 0);
+    if (owner && owner->HandleAllocated())
+        win::Seam<TrayPlatform>::Current().Post(owner->Handle(), WM_NULL, 0, 0);
 }
 
 void TTrayIcon::RunDefaultItem() {

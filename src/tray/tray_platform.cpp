@@ -2,15 +2,9 @@
 
 namespace quaff::tray {
 
-BOOL TrayPlatform::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+BOOL TrayPlatform::AskShell(DWORD message, NOTIFYICONDATAA* data) {
     return ::Shell_NotifyIconA(message, data);
 }
-
-UINT_PTR TrayPlatform::SetTimer(HWND window, UINT_PTR id, UINT elapse) {
-    return ::SetTimer(window, id, elapse, nullptr);
-}
-
-BOOL TrayPlatform::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
 
 SHORT TrayPlatform::GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
 
@@ -20,7 +14,7 @@ UINT TrayPlatform::GetDoubleClickTime() { return ::GetDoubleClickTime(); }
 
 BOOL TrayPlatform::SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window); }
 
-BOOL TrayPlatform::PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL TrayPlatform::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::PostMessageA(window, message, wParam, lParam);
 }
 

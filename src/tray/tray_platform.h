@@ -1,6 +1,7 @@
-// The calls through which the tray component and the simple timers reach the shell, the
-// window-message timers and the input state. This class passes each straight to Windows; a
-// test installs its own (win::Seam) to see the exact calls (and may pass them on as well).
+// The calls through which the tray component reaches the shell and the input state, reached
+// through win::Seam<TrayPlatform> (its timers go through win::Seam<win::WindowTimers>). This
+// class passes each straight to Windows; a test installs its own (win::Seam) to see the exact
+// calls (and may pass them on as well).
 // Windows, image lists and message loops are used directly and never go through here.
 #pragma once
 
@@ -15,17 +16,15 @@ class TrayPlatform {
 public:
     virtual ~TrayPlatform() = default;
 
-    virtual BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
-    virtual UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse);
-    virtual BOOL KillTimer(HWND window, UINT_PTR id);
+    // Asks the shell to add, change or remove the icon, or to take its version
+    // (Shell_NotifyIconA); answers whether the shell did.
+    virtual BOOL AskShell(DWORD message, NOTIFYICONDATAA* data);
     virtual SHORT GetAsyncKeyState(int key);
     virtual BOOL GetCursorPos(POINT* point);
     virtual UINT GetDoubleClickTime();
     virtual BOOL SetForegroundWindow(HWND window);
-    virtual BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Puts the message in the window's queue and returns (PostMessageA).
+    virtual BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
-
-// The platform in use.
-inline TrayPlatform& Platform() { return win::Seam<TrayPlatform>::Current(); }
 
 }  // namespace quaff::tray

@@ -132,14 +132,6 @@ void ErrorSink::Show(const std::string& text) {
 }
 
 LRESULT Application::WindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    if (messageHook_ && Guarded(true, [&] {
-            LRESULT answer = 0;
-            const bool handled = messageHook_(msg, wp, lp, answer);
-            result = answer;
-            return handled;
-        }))
-        return result;
     if (msg == WM_CLOSE) {
         Terminate();
         return 0;

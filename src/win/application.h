@@ -78,11 +78,6 @@ public:
     // Number of error boxes open right now (reports under way, wherever they go).
     int OpenErrorBoxes() const { return openErrorBoxes_; }
 
-    // Messages of the application window not handled by it go here first (for example a
-    // request from a second instance); answer true when handled.
-    using MessageHook = std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)>;
-    void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
-
 private:
     friend class ErrorSink;
     Application() = default;
@@ -95,7 +90,6 @@ private:
     bool terminated_ = false;
     bool comJoined_ = false;
     int openErrorBoxes_ = 0;
-    MessageHook messageHook_;
 };
 
 // The guard at every edge where Windows calls into the program (a window procedure, a hook

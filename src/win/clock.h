@@ -1,6 +1,6 @@
 // The wall clock the counting reads: local time for what the user sees (the start time, the
-// month being paid), the UTC clock for measuring how long a period has run. Tests and the
-// day-long soak install their own (win::Seam).
+// month being paid), the UTC clock for measuring how long a period has run. The program reads
+// the one in use, Seam<Clock>::Current(); tests and the day-long soak install their own.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +20,6 @@ public:
     virtual std::int64_t UtcTicks() const;
 
     DateTime LocalNow() const;
-
-    // The clock in use.
-    static const Clock& Current() { return Seam<Clock>::Current(); }
 };
 
 DateTime ToDateTime(const SYSTEMTIME& st);

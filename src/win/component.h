@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,18 @@ class Component;
 // An event handler; Sender is the component that raises the event.
 using NotifyEvent = std::function<void(Component* sender)>;
 
+// Whether a component still exists: taken before running what may destroy it (an event
+// handler, a nested message loop) and asked after, before the component is touched again.
+class Liveness {
+public:
+    bool Alive() const { return !life_.expired(); }
+
+private:
+    friend class Component;
+    explicit Liveness(std::weak_ptr<const bool> life) : life_(std::move(life)) {}
+    std::weak_ptr<const bool> life_;
+};
+
 class Component {
 public:
     explicit Component(Component* owner);
@@ -23,6 +36,8 @@ public:
     Component& operator=(const Component&) = delete;
 
     Component* Owner() const { return owner_; }
+    // Tells, after whatever may have destroyed this component, whether it still exists.
+    Liveness Life() const { return Liveness(life_); }
     const std::string& Name() const { return name_; }
     void SetName(std::string name) { name_ = std::move(name); }
 
@@ -74,6 +89,8 @@ private:
     bool destroying_ = false;
     std::vector<Component*> components_;    // owned, in creation order
     std::vector<Component*> freeNotifies_;  // told when this one goes (both directions kept)
+    // Ends only when the component has gone entirely: what its Life() told then says so.
+    const std::shared_ptr<const bool> life_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace quaff::win

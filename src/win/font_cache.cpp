@@ -8,6 +8,7 @@
 
 #include "win/handles.h"
 #include "win/high_contrast.h"
+#include "win/text.h"
 
 namespace quaff::win {
 
@@ -24,16 +25,16 @@ std::map<std::pair<std::string, bool>, std::string>& ResolvedFaces() {
 bool FaceInstalled(const std::string& face, bool scalable) {
     if (!g_missingFace.empty() && lstrcmpiA(face.c_str(), g_missingFace.c_str()) == 0) return false;
     ScreenDC dc;
-    LOGFONTA query{};
+    LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(query.lfFaceName, face.c_str(), LF_FACESIZE);
+    lstrcpynW(query.lfFaceName, WideText(face).c_str(), LF_FACESIZE);
     struct Want {
         bool scalable;
         bool found;
     } want{scalable, false};
-    EnumFontFamiliesExA(
+    EnumFontFamiliesExW(
         dc.get(), &query,
-        [](const LOGFONTA*, const TEXTMETRICA*, DWORD type, LPARAM lp) -> int {
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM lp) -> int {
             auto* w = reinterpret_cast<Want*>(lp);
             if (w->scalable && (type & RASTER_FONTTYPE)) return 1;  // keep looking
             w->found = true;
@@ -63,9 +64,9 @@ std::string ResolveFontFace(const std::string& designedFace, bool styled) {
         }
     }
     if (face.empty()) {
-        LOGFONTA lf{};
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-        face = lf.lfFaceName;
+        LOGFONTW lf{};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+        face = NarrowText(lf.lfFaceName);
     }
     resolved.emplace(key, face);
     return face;
@@ -133,15 +134,15 @@ HFONT SharedFont(const FontSpec& font, int dpi) {
     Key key{face, height, font.bold, font.italic, font.underline};
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second.get();
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = height;
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.italic;
     lf.lfUnderline = font.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    HFONT h = CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, WideText(face).c_str(), LF_FACESIZE);
+    HFONT h = CreateFontIndirectW(&lf);
     if (!h) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return fonts.emplace(key, UniqueFont(h)).first->second.get();
 }

@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "win/fit_text.h"
+#include "win/handles.h"
 
 namespace quaff::win {
 
@@ -70,7 +71,6 @@ Form::Form(Component* owner) : WinControl(owner) {
 }
 
 Form::~Form() {
-    *alive_ = false;
     auto& app = Application::Instance();
     if (app.MainForm() == this) app.SetMainForm(nullptr);
     // Owned components (a tray icon hooking this window) go while this is still a Form.
@@ -276,25 +276,24 @@ int Form::ShowModal() {
     if (app.Terminated()) return mrCancel;
 
     HWND h = Handle();
-    std::shared_ptr<bool> alive = alive_;
+    const Liveness self = Life();
     modalResult_ = mrNone;
     ++modalLevel_;
     {
         DisabledWindows disabled(h);
-        try {
-            Show();
-        } catch (...) {
-            --modalLevel_;
-            throw;
-        }
-        while (*alive && modalResult_ == mrNone && visible_ && !app.Terminated()) {
+        // Modal no more once the showing ends, however it ends; a form destroyed inside its
+        // own showing is not touched.
+        const ScopeExit ended([this, self] {
+            if (self.Alive()) --modalLevel_;
+        });
+        Show();
+        while (self.Alive() && modalResult_ == mrNone && visible_ && !app.Terminated()) {
             if (!app.HandleMessage()) break;
         }
-        if (!*alive) return mrCancel;  // destroyed inside its own showing: touch nothing
+        if (!self.Alive()) return mrCancel;  // destroyed inside its own showing: touch nothing
         // Enable the others before hiding, so activation returns to the window below.
         disabled.Restore();
     }
-    --modalLevel_;
     const int result = modalResult_ != mrNone ? modalResult_ : mrCancel;
     Hide();
     modalResult_ = result;

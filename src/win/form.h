@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <utility>
 
 #include "win/application.h"
@@ -105,8 +104,6 @@ private:
     bool sizing_ = false;  // the user is dragging the frame
     bool resizedWhileSizing_ = false;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the form was deactivated
-    // Tells a modal loop in progress that the form is gone.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Runs a new form's create step; when it fails the form is freed, with everything it owns,

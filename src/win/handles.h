@@ -75,6 +75,9 @@ public:
     using UniqueHandle<Interface*, Deleter<&ReleaseInterface>>::UniqueHandle;
     Interface* operator->() const { return this->get(); }
 };
+// Memory the system allocated with LocalAlloc for the caller (FormatMessage's text).
+template <class T>
+using UniqueLocal = UniqueHandle<T*, Deleter<&LocalFree>>;
 
 // A screen DC borrowed for the scope.
 class ScreenDC {

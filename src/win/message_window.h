@@ -1,5 +1,5 @@
 // A hidden window whose messages go to a handler: the utility window of the tray component,
-// of the simple timers, of popup menus and of window-message timers.
+// of popup menus and of the timers (one for all of them).
 #pragma once
 
 #include <windows.h>

@@ -1,32 +1,79 @@
 #include "win/timer.h"
 
 #include "win/message_window.h"
+#include "win/seam.h"
+#include "win/shared_holder.h"
 
 namespace quaff::win {
 
-namespace {
-constexpr UINT_PTR kTimerId = 1;
+// The window all timers tick through, and the table that leads a tick's number back to its
+// timer.
+class TimerWindow {
+public:
+    TimerWindow()
+        : window([](HWND h, UINT m, WPARAM w, LPARAM l) { return Dispatch(h, m, w, l); }) {}
+
+    static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_TIMER) return DefWindowProcA(hwnd, message, wParam, lParam);
+        // A tick queued before its timer was destroyed names no live timer: dropped.
+        if (WindowTimer* timer = Timers().Find(static_cast<std::uint32_t>(wParam))) timer->Tick();
+        return 0;
+    }
+
+    static IdentityTable<WindowTimer>& Timers() {
+        static IdentityTable<WindowTimer> table;
+        return table;
+    }
+
+    // A number for `timer`, and a reference to the window; neither is kept when the window
+    // cannot be made.
+    static std::uint32_t Register(WindowTimer* timer) {
+        const std::uint32_t identifier = Timers().Add(timer);
+        try {
+            SharedHolder<TimerWindow>::Acquire();
+        } catch (...) {
+            Timers().Remove(identifier);
+            throw;
+        }
+        return identifier;
+    }
+
+    unsigned references = 0;
+    MessageWindow window;
+};
+
+UINT_PTR WindowTimers::SetTimer(HWND window, UINT_PTR id, UINT elapse) {
+    return ::SetTimer(window, id, elapse, nullptr);
 }
 
-Timer::Timer(Component* owner)
-    : Component(owner),
-      window_(
-          std::make_unique<MessageWindow>([this](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-              if (m == WM_TIMER && w == kTimerId) {
-                  Tick();  // an error goes to the application's report; the timer runs on
-                  return 0;
-              }
-              return DefWindowProcA(h, m, w, l);
-          })) {
-    Update();
+BOOL WindowTimers::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
+
+WindowTimer::WindowTimer(Component* owner)
+    : Component(owner), identifier_(TimerWindow::Register(this)) {}
+
+WindowTimer::~WindowTimer() {
+    TimerWindow::Timers().Remove(identifier_);
+    SharedHolder<TimerWindow>::Release();
 }
+
+HWND WindowTimer::SharedWindow() {
+    TimerWindow* holder = SharedHolder<TimerWindow>::Get();
+    return holder ? holder->window.Handle() : nullptr;
+}
+
+bool WindowTimer::StartTicks(unsigned ms) {
+    return Seam<WindowTimers>::Current().SetTimer(SharedWindow(), identifier_, ms) != 0;
+}
+
+bool WindowTimer::StopTicks() {
+    return Seam<WindowTimers>::Current().KillTimer(SharedWindow(), identifier_) != FALSE;
+}
+
+Timer::Timer(Component* owner) : WindowTimer(owner) { Update(); }
 
 Timer::~Timer() {
-    if (running_) KillTimer(window_->Handle(), kTimerId);
-    window_.reset();
+    if (running_) StopTicks();
 }
-
-HWND Timer::WindowHandle() const { return window_->Handle(); }
 
 void Timer::SetInterval(unsigned ms) {
     if (ms == interval_) return;
@@ -41,12 +88,11 @@ void Timer::SetEnabled(bool value) {
 }
 
 void Timer::Update() {
-    HWND h = window_->Handle();
     if (running_) {
-        KillTimer(h, kTimerId);
+        StopTicks();
         running_ = false;
     }
-    if (enabled_ && interval_ > 0 && h) running_ = SetTimer(h, kTimerId, interval_, nullptr) != 0;
+    if (enabled_ && interval_ > 0) running_ = StartTicks(interval_);
 }
 
 void Timer::Tick() {

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "core/errors.h"
+#include "win/handles.h"
 #include "win/text.h"
 
 namespace quaff::win {
@@ -28,8 +29,8 @@ std::string SystemReason(DWORD code) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const UniqueLocal<wchar_t> owned(text);
     std::wstring reason(text ? text : L"", length);
-    LocalFree(text);
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
     return NarrowText(reason);
 }

@@ -108,8 +108,8 @@ std::optional<std::string> Text(const char* p) {
 class ShellRecorder : public quaff::about::AboutShell {
 public:
     explicit ShellRecorder(std::vector<INT_PTR> answers = {}) : answers_(std::move(answers)) {}
-    HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                            const char* directory, int show) override {
+    HINSTANCE Open(HWND owner, const char* verb, const char* file, const char* parameters,
+                   const char* directory, int show) override {
         calls.push_back(
             {owner, verb ? verb : "", file ? file : "", Text(parameters), Text(directory), show});
         const size_t i = calls.size() - 1;
@@ -290,9 +290,7 @@ TEST_F(AboutTest, ShownBoxIsCentredWithItsDesignedAreaAndANavyLink) {
     auto form = NewForm();
     quaff::test::ShowModalWith(*form, [&] {
         const HWND h = form->Handle();
-        char caption[64] = {};
-        GetWindowTextA(h, caption, sizeof caption);
-        EXPECT_STREQ(caption, "About Quaffometer");
+        EXPECT_EQ(quaff::test::WindowText(h), "About Quaffometer");
         EXPECT_TRUE(GetWindowLongPtrA(h, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
         RECT client, window, work;

@@ -86,8 +86,7 @@ TEST(Keyboard, EveryWindowOpensOnItsFirstControlAndEveryActionHasItsKey) {
             ++browsers, quaff::test::Click(GetDlgItem(box, IDCANCEL));
     };
     struct : quaff::about::AboutShell {
-        HINSTANCE ShellExecuteA(HWND, const char*, const char*, const char*, const char*,
-                                int) override {
+        HINSTANCE Open(HWND, const char*, const char*, const char*, const char*, int) override {
             ++pages;
             return reinterpret_cast<HINSTANCE>(42);  // started
         }
@@ -182,10 +181,8 @@ std::string RealClass(HWND h) {
 // The nearest static text before the window in window order, which Windows names a combo
 // box or a spinner after.
 std::string StaticBefore(HWND h) {
-    char text[256] = "(none)";
     while ((h = GetWindow(h, GW_HWNDPREV)) && RealClass(h) != "Static") {}
-    if (h) GetWindowTextA(h, text, sizeof text);
-    return text;
+    return h ? quaff::test::WindowText(h) : "(none)";
 }
 
 TEST(ScreenReader, EveryControlHasARoleAndAName) {

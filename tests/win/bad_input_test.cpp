@@ -42,11 +42,12 @@ using quaff::app::frmMain;
 using quaff::app::TfrmLaunch;
 using quaff::settings::TfrmSettings;
 using quaff::test::ErrorReports;
+using quaff::test::kSettingValues;
 using quaff::test::RawValue;
+using quaff::test::WindowText;
 
+// The seven settings in the order of kSettingValues.
 enum Field { UserName, Salary, DaysAWeek, HoursADay, PriceOfDrink, IconSet, ImageDir, kFields };
-const char* const kNames[kFields] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
-                                     "PriceOfDrink", "IconSet", "ImageDir"};
 
 enum class Kind { Missing, Empty, Dword, Binary, Long, HighBytes, EmbeddedZero };
 const char* const kKindNames[] = {"Missing", "Empty",     "Dword",       "Binary",
@@ -63,12 +64,6 @@ struct Case {
     Kind kind;
 };
 
-std::string WindowText(HWND h) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(h)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(h, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 class BadSettingTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
@@ -84,9 +79,10 @@ protected:
     // Good settings: the worked example of the pay arithmetic (3 drinks and frame 6 after an
     // hour in a 31-day month), Lager Full and a folder holding one picture 40 wide.
     std::string Good(Field f) const {
-        const std::string good[kFields] = {"Sam",   "025000.00", "5",         "8",
-                                           "03.50", "4",         temp_.Path()};
-        return good[f];
+        TBeer good = quaff::test::CountingSettings();
+        good.UserName = "Sam";
+        good.ImageDir = temp_.Path();
+        return f == IconSet ? "4" : good.*kTexts[f];
     }
 
     // The value of the case's field in its bad shape; nullopt: not stored at all.
@@ -97,23 +93,23 @@ protected:
             case Kind::Missing:
                 return std::nullopt;
             case Kind::Empty:
-                return RawValue{kNames[f], REG_SZ, ""};  // not even a terminator
+                return RawValue{kSettingValues[f], REG_SZ, ""};  // not even a terminator
             case Kind::Dword:
-                return RawValue{kNames[f], REG_DWORD, std::string("\x05\0\0\0", 4)};
+                return RawValue{kSettingValues[f], REG_DWORD, std::string("\x05\0\0\0", 4)};
             case Kind::Binary:
-                return RawValue{kNames[f], REG_BINARY, good};
+                return RawValue{kSettingValues[f], REG_BINARY, good};
             case Kind::Long:
-                return RawValue{kNames[f], REG_SZ, LongText(f) + '\0'};
+                return RawValue{kSettingValues[f], REG_SZ, LongText(f) + '\0'};
             case Kind::HighBytes:
                 // A name with an accented letter, a number with a no-break space pasted after
                 // it, a folder whose name has an accented letter (UTF-8, the program's code page).
-                return RawValue{kNames[f], REG_SZ,
+                return RawValue{kSettingValues[f], REG_SZ,
                                 (f == UserName   ? std::string("J\xC3\xBCrgen")
                                  : f == ImageDir ? temp_.Path() + "Bilder\xC3\xA4\\"
                                                  : good + "\xC2\xA0") +
                                     '\0'};
             case Kind::EmbeddedZero:
-                return RawValue{kNames[f], REG_SZ, good + '\0' + "junk" + '\0'};
+                return RawValue{kSettingValues[f], REG_SZ, good + '\0' + "junk" + '\0'};
         }
         return std::nullopt;
     }
@@ -132,7 +128,7 @@ protected:
         std::vector<RawValue> values;
         for (int f = 0; f < kFields; ++f) {
             if (f != GetParam().field)
-                values.push_back({kNames[f], REG_SZ, Good(Field(f)) + '\0'});
+                values.push_back({kSettingValues[f], REG_SZ, Good(Field(f)) + '\0'});
             else if (auto bad = Bad())
                 values.push_back(*bad);
         }
@@ -280,7 +276,7 @@ TEST_P(BadSettingTest, SettingsDialogShowsWhatLoadsAndOkStoresSevenTexts) {
     EXPECT_EQ(result, quaff::win::mrOk);
     EXPECT_TRUE(ErrorReports().empty()) << ErrorReports().front();
 
-    for (const char* name : kNames) {
+    for (const char* name : kSettingValues) {
         const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, quaff::test::kSettingsKey, name);
         ASSERT_TRUE(raw) << name;
         EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ)) << name;
@@ -298,12 +294,12 @@ TEST_P(BadSettingTest, SettingsDialogShowsWhatLoadsAndOkStoresSevenTexts) {
                                                std::tuple{PriceOfDrink, size_t{2}, size_t{2}}}) {
         const std::string& was = want.*kTexts[field];
         const std::string& now = saved.*kTexts[field];
-        EXPECT_TRUE(MaskShaped(now, before, after)) << kNames[field] << " '" << now << "'";
+        EXPECT_TRUE(MaskShaped(now, before, after)) << kSettingValues[field] << " '" << now << "'";
         if (MaskShaped(was, before, after)) {
-            EXPECT_EQ(now, was) << kNames[field];
+            EXPECT_EQ(now, was) << kSettingValues[field];
         }
         if (was.empty()) {
-            EXPECT_EQ(now.find_first_not_of(" ."), std::string::npos) << kNames[field];
+            EXPECT_EQ(now.find_first_not_of(" ."), std::string::npos) << kSettingValues[field];
         }
     }
 }
@@ -317,7 +313,7 @@ std::vector<Case> AllCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(, BadSettingTest, ::testing::ValuesIn(AllCases()), [](const auto& info) {
-    return std::string(kNames[info.param.field]) + "_" +
+    return std::string(kSettingValues[info.param.field]) + "_" +
            kKindNames[static_cast<int>(info.param.kind)];
 });
 

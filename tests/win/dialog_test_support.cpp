@@ -33,6 +33,13 @@ int ShowModalWith(win::Form& form, const std::function<void()>& action) {
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
+std::string WindowText(HWND window) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void PressKey(WPARAM key) {
     PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageA(GetFocus(), WM_KEYUP, key, 1u << 31 | 1u << 30 | 1);
@@ -62,9 +69,7 @@ MessageBoxAnswer::MessageBoxAnswer() : timer_(nullptr) {
         std::string text;
         for (HWND c = FindWindowExA(box, nullptr, "Static", nullptr); c;
              c = FindWindowExA(box, c, "Static", nullptr)) {
-            char buffer[512] = {};
-            GetWindowTextA(c, buffer, sizeof buffer);
-            if (std::string(buffer).size() > text.size()) text = buffer;
+            if (const std::string shown = WindowText(c); shown.size() > text.size()) text = shown;
         }
         texts_.push_back(text);
         Click(GetDlgItem(box, IDOK));

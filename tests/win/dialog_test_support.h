@@ -27,6 +27,9 @@ int ShowModalWith(win::Form& form, const std::function<void()>& action);
 // Clicks a button as the user does (BM_CLICK: press and release).
 void Click(HWND button);
 
+// The window's text (a field's, a caption) as the program reads it.
+std::string WindowText(HWND window);
+
 // Presses and releases a key in the window that has the focus, as the keyboard does: posted,
 // for the shown dialog's loop to handle (the dialog manager sees it first).
 void PressKey(WPARAM key);

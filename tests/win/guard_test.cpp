@@ -70,20 +70,6 @@ const Edge kEdges[] = {
          return SendMessageA(form.Handle(), WM_GETTEXTLENGTH, 0, 0);
      },
      3},
-    {"the application window's message hook",
-     [](const Fail& fail) {
-         Application& app = Application::Instance();
-         app.SetMessageHook([&](UINT m, WPARAM, LPARAM, LRESULT& result) {
-             if (m != kProbe) return false;
-             result = 5;  // set before the failure: not answered
-             fail();
-             return true;
-         });
-         const LRESULT answer = SendMessageA(app.Handle(), kProbe, 0, 0);
-         app.SetMessageHook(nullptr);
-         return answer;
-     },
-     0},
 };
 
 TEST(CallbackEdges, AnExceptionOfAnyKindIsReportedAndGoesNoFurther) {

@@ -17,6 +17,7 @@
 #include "core/datetime.h"
 #include "core/errors.h"
 #include "monitor/monitor_form.h"
+#include "monitor_test_support.h"
 #include "registry_test_support.h"
 #include "settings/settings.h"
 #include "settings/settings_form.h"
@@ -68,12 +69,7 @@ std::int64_t Ticks(WORD y, WORD m, WORD d, WORD h, WORD mi, WORD s) {
 void Store(const quaff::TBeer& beer) { ASSERT_TRUE(quaff::SaveSettings(beer)); }
 
 quaff::TBeer WorkedExample(int iconSet) {
-    quaff::TBeer b;
-    b.UserName = "Sam";
-    b.Salary = "025000.00";
-    b.DaysAWeek = "5";
-    b.HoursADay = "8";
-    b.PriceOfDrink = "03.50";
+    quaff::TBeer b = quaff::test::CountingSettings();
     b.IconSet = iconSet;
     return b;
 }

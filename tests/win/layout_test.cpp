@@ -23,6 +23,7 @@
 #include "win/label.h"
 #include "win/panel.h"
 #include "win/speed_button.h"
+#include "win/text.h"
 #include "win/layout.h"
 #include "win_test_support.h"
 
@@ -114,9 +115,9 @@ TEST(Fonts, DesignedFacesMapToInstalledFacesAndAreShared) {
         SCOPED_TRACE(shape->face);
         const std::string face = ResolveFontFace(shape->face);
         EXPECT_FALSE(face.empty());
-        LOGFONTA lf{};
-        ASSERT_NE(GetObjectA(SharedFont(*shape), sizeof(lf), &lf), 0);
-        EXPECT_EQ(std::string(lf.lfFaceName), face);
+        LOGFONTW lf{};
+        ASSERT_NE(GetObjectW(SharedFont(*shape), sizeof(lf), &lf), 0);
+        EXPECT_EQ(NarrowText(lf.lfFaceName), face);
     }
     EXPECT_NE(ResolveFontFace(missing.face), missing.face);
 
@@ -124,9 +125,9 @@ TEST(Fonts, DesignedFacesMapToInstalledFacesAndAreShared) {
     big.size = 12;
     big.bold = true;
     big.italic = true;
-    LOGFONTA lf{};
-    GetObjectA(SharedFont(big), sizeof(lf), &lf);
-    EXPECT_EQ(std::string(lf.lfFaceName), ResolveFontFace(big.face, true));
+    LOGFONTW lf{};
+    GetObjectW(SharedFont(big), sizeof(lf), &lf);
+    EXPECT_EQ(NarrowText(lf.lfFaceName), ResolveFontFace(big.face, true));
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic);
     EXPECT_LT(lf.lfHeight, 0);  // a character height in points, not a cell height
@@ -259,11 +260,11 @@ TEST(Layout, ProgramsFormsAreLaidOutAgainAtEachNewDpi) {
             }
             for (Component* component : form->Components()) {
                 auto* c = dynamic_cast<WinControl*>(component);
-                LOGFONTA lf{};
+                LOGFONTW lf{};
                 const auto font =
                     c ? reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0))
                       : nullptr;
-                if (font && GetObjectA(font, sizeof lf, &lf))
+                if (font && GetObjectW(font, sizeof lf, &lf))
                     EXPECT_EQ(lf.lfHeight, -MulDiv(c->Font().size, dpi, 72)) << c->Name();
             }
             if (auto* browse = dynamic_cast<SpeedButton*>(form->FindComponent("SpeedButton1"))) {

@@ -7,6 +7,13 @@
 
 namespace quaff::test {
 
+std::vector<RawValue> SettingTexts(const std::vector<std::string>& texts) {
+    std::vector<RawValue> values;
+    for (size_t i = 0; i < texts.size(); ++i)
+        values.push_back({kSettingValues[i], REG_SZ, texts[i] + '\0'});
+    return values;
+}
+
 namespace {
 
 using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
@@ -115,8 +122,8 @@ void SetAccess(HKEY root, const std::string& path, const char* sddl) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     ASSERT_TRUE(
         ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+    const win::UniqueLocal<void> described(sd);
     EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
-    LocalFree(sd);
 }
 
 }  // namespace

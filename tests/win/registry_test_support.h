@@ -48,6 +48,16 @@ inline const std::string kOrvikKey = "Software\\Orvik";
 inline const std::string kProgramKey = kOrvikKey + "\\Quaffometer";
 inline const std::string kSettingsKey = kProgramKey + "\\Settings";
 
+// The seven values under Settings in the order the program writes and reads them: written out
+// here, not taken from the program, so that a name the program got wrong shows.
+inline const char* const kSettingValues[] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
+                                             "PriceOfDrink", "IconSet", "ImageDir"};
+// Each of `texts` as text under its name, in that order.
+std::vector<RawValue> SettingTexts(const std::vector<std::string>& texts);
+// A typical record as the settings dialog stores it, in that order.
+inline const std::vector<std::string> kTypicalSettings = {"Joe", "025000.00",     "5", "8", "03.50",
+                                                          "3",   "C:\\Pictures\\"};
+
 // For as long as it lives the test starts from no stored settings and leaves none behind.
 struct NoStoredSettings {
     NoStoredSettings() { DeleteTree(HKEY_CURRENT_USER, kOrvikKey); }

@@ -33,33 +33,27 @@ using quaff::test::ErrorReports;
 using quaff::test::kOrvikKey;
 using quaff::test::kProgramKey;
 using quaff::test::kSettingsKey;
+using quaff::test::kTypicalSettings;
 using quaff::test::PressKey;
-using quaff::test::RawValue;
 using quaff::test::ShowModalWith;
+using quaff::test::WindowText;
 using quaff::win::mrCancel;
 using quaff::win::mrNone;
 using quaff::win::mrOk;
 
 namespace {
 
-const char* const kNames[] = {"UserName",     "Salary",  "DaysAWeek", "HoursADay",
-                              "PriceOfDrink", "IconSet", "ImageDir"};
-
-// The seven values in the order of kNames.
+// The seven values in the order of kSettingValues.
 using Values = std::vector<std::string>;
 
-const Values kTypical = {"Joe", "025000.00", "5", "8", "03.50", "3", "C:\\Pictures\\"};
-
 void Store(const Values& values) {
-    std::vector<RawValue> raw;
-    for (size_t i = 0; i < values.size(); ++i) raw.push_back({kNames[i], REG_SZ, values[i] + '\0'});
-    quaff::test::PutRaw(HKEY_CURRENT_USER, kSettingsKey, raw);
+    quaff::test::PutRaw(HKEY_CURRENT_USER, kSettingsKey, quaff::test::SettingTexts(values));
 }
 
 // The seven values as stored, each checked to be text; "(none)" for a missing one.
 Values Stored() {
     Values values;
-    for (const char* name : kNames) {
+    for (const char* name : quaff::test::kSettingValues) {
         const auto raw = quaff::test::GetRaw(HKEY_CURRENT_USER, kSettingsKey, name);
         if (!raw) {
             values.push_back("(none)");
@@ -70,12 +64,6 @@ Values Stored() {
         values.push_back(raw->data.substr(0, raw->data.find('\0')));
     }
     return values;
-}
-
-std::string WindowText(HWND h) {
-    char text[512] = {};
-    GetWindowTextA(h, text, sizeof text);
-    return text;
 }
 
 // Characters typed into a field from its start, as the keyboard delivers them.
@@ -138,9 +126,9 @@ TEST_F(SettingsFormTest, ShowsStoredValuesInItsFieldsAndOkStoresThemBack) {
         Values storedAfterOk;
     } cases[] = {
         {"values the dialog saved",
-         kTypical,
+         kTypicalSettings,
          {"Joe", "025000.00", "5", "8", "03.50", 3, "Guiness Half", "C:\\Pictures\\"},
-         kTypical},
+         kTypicalSettings},
         {"a salary with five digits before the point",
          {"Joe", "25000.00", "5", "8", "03.50", "0", ""},
          {"Joe", "25000_.00", "5", "8", "03.50", 0, "Bitter Full", ""},
@@ -234,7 +222,7 @@ TEST_F(SettingsFormTest, CancelEscapeAndTheCloseBoxStoreNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Store(kTypical);
+        Store(kTypicalSettings);
         auto form = NewForm();
         const int result = ShowModalWith(*form, [&] {
             SetWindowTextA(form->edName->Handle(), "Somebody Else");
@@ -243,7 +231,7 @@ TEST_F(SettingsFormTest, CancelEscapeAndTheCloseBoxStoreNothing) {
             c.close(*form);
         });
         EXPECT_EQ(result, mrCancel);
-        EXPECT_EQ(Stored(), kTypical);
+        EXPECT_EQ(Stored(), kTypicalSettings);
     }
 }
 
@@ -259,7 +247,7 @@ TEST_F(SettingsFormTest, TypedIconSetTextStoresTheItemItNamesElseMinusOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        Store(kTypical);  // item 3 selected when shown
+        Store(kTypicalSettings);  // item 3 selected when shown
         auto form = NewForm();
         ShowModalWith(*form, [&] {
             SetWindowTextA(form->cbIconSet->Handle(), c.typed);
@@ -466,7 +454,7 @@ TEST_F(SettingsFormTest, BrowsingIsModalToTheDialogAndSetsTheFolderEndingInOneBa
     const quaff::win::ScopeExit removed([&made] { RemoveDirectoryW(made.c_str()); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Store(kTypical);
+        Store(kTypicalSettings);
         auto form = NewForm();
         ShowModalWith(*form, [&] {
             FolderBrowserAnswer answer(c.choice);

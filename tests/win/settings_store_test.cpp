@@ -43,13 +43,7 @@ TBeer Typical() { return {"Joe", "025000.00", "5", "8", "03.50", 3, "C:\\Picture
 TBeer Defaults() { return {"", "", "", "", "", -1, ""}; }
 
 std::vector<RawValue> TypicalStored() {
-    return {Text("UserName", "Joe"),
-            Text("Salary", "025000.00"),
-            Text("DaysAWeek", "5"),
-            Text("HoursADay", "8"),
-            Text("PriceOfDrink", "03.50"),
-            Text("IconSet", "3"),
-            Text("ImageDir", "C:\\Pictures\\")};
+    return quaff::test::SettingTexts(quaff::test::kTypicalSettings);
 }
 
 std::vector<RawValue> StoredWith(const RawValue& changed) {
@@ -178,8 +172,7 @@ TEST_F(SettingsStoreTest, SaveStoresSevenTextValuesThatLoadBackExactly) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_TRUE(SaveSettings(c.record));
-        for (const char* name : {"UserName", "Salary", "DaysAWeek", "HoursADay", "PriceOfDrink",
-                                 "IconSet", "ImageDir"}) {
+        for (const char* name : quaff::test::kSettingValues) {
             const auto raw = GetRaw(HKEY_CURRENT_USER, kSettingsKey, name);
             ASSERT_TRUE(raw) << name;
             EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ)) << name;

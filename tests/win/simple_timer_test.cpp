@@ -14,6 +14,7 @@
 using quaff::test::PumpUntil;
 using quaff::test::TrayRecorder;
 using quaff::tray::TSimpleTimer;
+using quaff::win::Component;
 
 namespace {
 
@@ -28,8 +29,8 @@ void PumpFor(DWORD ms) {
 
 TEST(SimpleTimer, TicksThroughTheSharedWindowAndStops) {
     int ticks = 0;
-    TSimpleTimer* seen = nullptr;
-    TSimpleTimer timer(10, [&](TSimpleTimer* sender) {
+    Component* seen = nullptr;
+    TSimpleTimer timer(10, [&](Component* sender) {
         ++ticks;
         seen = sender;
     });
@@ -48,9 +49,9 @@ TEST(SimpleTimer, OneShotTicksOnceAndIsStoppedInsideItsHandler) {
     int ticks = 0;
     bool enabledInHandler = true;
     TSimpleTimer timer(10, nullptr);
-    timer.SetOnTimer([&](TSimpleTimer* t) {
+    timer.SetOnTimer([&](Component*) {
         ++ticks;
-        enabledInHandler = t->Enabled();
+        enabledInHandler = timer.Enabled();
     });
     timer.SetOneShot(true);
     timer.SetEnabled(true);
@@ -110,12 +111,12 @@ const PauseCase kPauseCases[] = {
      {true, 500, 2}, true},
     {"clearing the handler pauses; a new handler does not resume",
      [](TSimpleTimer& t) {
-         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {});
+         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](Component*) {});
      },
      {false, 1000, 1}, true},
     {"a paused timer resumes on Enabled true",
      [](TSimpleTimer& t) {
-         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](TSimpleTimer*) {});
+         t.SetEnabled(true); t.SetOnTimer(nullptr); t.SetOnTimer([](Component*) {});
          t.SetEnabled(true);
      },
      {true, 1000, 2}, true},
@@ -129,7 +130,7 @@ TEST(SimpleTimer, StartStopAndPauseRules) {
         SCOPED_TRACE(c.name);
         TrayRecorder rec(true);
         {
-            TSimpleTimer timer(1000, [](TSimpleTimer*) {});
+            TSimpleTimer timer(1000, [](Component*) {});
             rec.Clear();
             c.act(timer);
             const TimerState state = StateFrom(rec.log);
@@ -148,7 +149,7 @@ TEST(SimpleTimer, StartStopAndPauseRules) {
 
 TEST(SimpleTimer, PausedTimerReallyStopsAndResumes) {
     int ticks = 0;
-    TSimpleTimer timer(10, [&](TSimpleTimer*) { ++ticks; });
+    TSimpleTimer timer(10, [&](Component*) { ++ticks; });
     timer.SetEnabled(true);
     ASSERT_TRUE(PumpUntil([&] { return ticks >= 1; }));
     timer.SetInterval(0);
@@ -175,7 +176,7 @@ TEST(SimpleTimer, SharedWindowComesAndGoesWithTheLastTimer) {
     EXPECT_EQ(TSimpleTimer::SharedWindow(), nullptr);
 
     int ticks = 0;
-    TSimpleTimer again(10, [&](TSimpleTimer*) { ++ticks; });
+    TSimpleTimer again(10, [&](Component*) { ++ticks; });
     EXPECT_TRUE(IsWindow(TSimpleTimer::SharedWindow()));
     again.SetEnabled(true);
     EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }));
@@ -184,11 +185,11 @@ TEST(SimpleTimer, SharedWindowComesAndGoesWithTheLastTimer) {
 TEST(SimpleTimer, TickQueuedForADestroyedTimerIsDropped) {
     TSimpleTimer keeper;  // keeps the shared window alive
     int goneTicks = 0, laterTicks = 0;
-    auto gone = std::make_unique<TSimpleTimer>(1000, [&](TSimpleTimer*) { ++goneTicks; });
+    auto gone = std::make_unique<TSimpleTimer>(1000, [&](Component*) { ++goneTicks; });
     const std::uint32_t goneId = gone->Identifier();
     PostMessageA(TSimpleTimer::SharedWindow(), WM_TIMER, goneId, 0);
     gone.reset();
-    TSimpleTimer later(1000, [&](TSimpleTimer*) { ++laterTicks; });
+    TSimpleTimer later(1000, [&](Component*) { ++laterTicks; });
     EXPECT_NE(later.Identifier(), goneId);
     quaff::test::PumpPending();
     EXPECT_EQ(goneTicks, 0);
@@ -199,7 +200,7 @@ TEST(SimpleTimer, HandlerMayDestroyTheLastTimer) {
     auto* timer = new TSimpleTimer(10, nullptr);
     HWND window = TSimpleTimer::SharedWindow();
     bool ran = false;
-    timer->SetOnTimer([&](TSimpleTimer* self) {
+    timer->SetOnTimer([&](Component* self) {
         ran = true;
         delete self;
     });

@@ -54,7 +54,7 @@ TEST(Timer, WindowTimerRunsOnlyWhenEnabledWithAnInterval) {
         timer.SetInterval(c.interval);
         timer.SetEnabled(c.enabled);
         // KillTimer succeeds exactly when the window has a timer.
-        EXPECT_EQ(KillTimer(timer.WindowHandle(), 1) != FALSE, c.running);
+        EXPECT_EQ(KillTimer(Timer::SharedWindow(), timer.Identifier()) != FALSE, c.running);
     }
 }
 

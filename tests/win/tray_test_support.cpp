@@ -8,13 +8,13 @@
 
 namespace quaff::test {
 
-BOOL TrayRecorder::Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+BOOL TrayRecorder::AskShell(DWORD message, NOTIFYICONDATAA* data) {
     ++shellCount;
     if (onShell) onShell(message, *data);
     const std::pair<HWND, UINT> icon{data->hWnd, data->uID};
     const bool holds = held.count(icon) != 0;
     BOOL result = !refuseShell && (message == NIM_ADD ? !holds : holds);
-    if (result && passThrough) result = TrayPlatform::Shell_NotifyIconA(message, data);
+    if (result && passThrough) result = TrayPlatform::AskShell(message, data);
     if (result && message == NIM_ADD) held.insert(icon);
     if (result && message == NIM_DELETE) held.erase(icon);
     if (keepShellCalls) {
@@ -32,7 +32,7 @@ void TrayRecorder::RestartShell() {
         gone.cbSize = tray::kIconDataSize;
         gone.hWnd = window;
         gone.uID = id;
-        if (passThrough) TrayPlatform::Shell_NotifyIconA(NIM_DELETE, &gone);
+        if (passThrough) TrayPlatform::AskShell(NIM_DELETE, &gone);
     }
     held.clear();
 }

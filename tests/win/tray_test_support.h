@@ -1,6 +1,6 @@
 // Helpers for the tray and timer tests.
 //
-// TrayRecorder: a platform for the tray and timer tests that records every call the component makes to the
+// TrayRecorder: a platform for the tray and timer tests that records every call the program makes to the
 // shell, the window timers, the foreground and posted messages, and answers input-state
 // questions from values the test sets. Its shell behaves like the shell: it holds icons by
 // (window, id), takes an add of an icon it does not hold and a modify, delete or version of
@@ -25,10 +25,11 @@
 #include "tray/tray_platform.h"
 #include "win/component.h"
 #include "win/image_list.h"
+#include "win/timer.h"
 
 namespace quaff::test {
 
-class TrayRecorder : public tray::TrayPlatform {
+class TrayRecorder : public tray::TrayPlatform, public win::WindowTimers {
 public:
     struct ShellCall {
         DWORD message;
@@ -44,15 +45,15 @@ public:
 
     explicit TrayRecorder(bool passThrough) : passThrough(passThrough) {}
 
-    BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) override;
+    BOOL AskShell(DWORD message, NOTIFYICONDATAA* data) override;
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse) override {
         log.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(elapse));
         lastTimerWindow = window;
-        return passThrough ? TrayPlatform::SetTimer(window, id, elapse) : id;
+        return passThrough ? WindowTimers::SetTimer(window, id, elapse) : id;
     }
     BOOL KillTimer(HWND window, UINT_PTR id) override {
         log.push_back("KillTimer " + std::to_string(id));
-        return passThrough ? TrayPlatform::KillTimer(window, id) : TRUE;
+        return passThrough ? WindowTimers::KillTimer(window, id) : TRUE;
     }
     SHORT GetAsyncKeyState(int key) override {
         return keysDown.count(key) ? static_cast<SHORT>(0x8000) : 0;
@@ -68,10 +69,10 @@ public:
         foreground.push_back(window);
         return passThrough ? TrayPlatform::SetForegroundWindow(window) : TRUE;
     }
-    BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         log.push_back("PostMessage " + std::to_string(message));
         posted.push_back(window);
-        return passThrough ? TrayPlatform::PostMessageA(window, message, wParam, lParam) : TRUE;
+        return passThrough ? TrayPlatform::Post(window, message, wParam, lParam) : TRUE;
     }
 
     // The kinds of the shell calls, in order.
@@ -123,6 +124,7 @@ public:
 
 private:
     win::Seam<tray::TrayPlatform> installed_{*this};
+    win::Seam<win::WindowTimers> timersInstalled_{*this};
 };
 
 // A tray icon made while a recorder stands in for the platform, owned by a plain component

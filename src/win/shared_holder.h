@@ -1,12 +1,12 @@
-// Process-wide objects that own one hidden window for many users (all simple timers share
-// one, all tray icons another): made by the first user, counted, destroyed with the last.
-// Whatever still exists when the program ends is destroyed then.
+// Process-wide objects that own one hidden window for many users (all timers share one, all
+// tray icons another): made by the first user, counted, destroyed with the last. Whatever
+// still exists when the program ends is destroyed then.
 #pragma once
 
 #include <cstdint>
 #include <unordered_map>
 
-namespace quaff::tray {
+namespace quaff::win {
 
 // Holder needs a default constructor and an unsigned `references` member.
 template <typename Holder>
@@ -72,4 +72,4 @@ private:
     std::uint32_t next_ = 0;
 };
 
-}  // namespace quaff::tray
+}  // namespace quaff::win
