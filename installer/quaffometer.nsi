@@ -2,9 +2,10 @@
 ; programs folder, adds a Start-menu shortcut and an entry in the user's installed-programs
 ; list, and, when chosen, a shortcut in the user's Startup folder.
 ;
-; Built by installer/CMakeLists.txt:
+; Built by tools/package.sh:
 ;   makensis -DVERSION=x.y.z -DPROGRAM=quaffometer.exe -DICON=mainicon.ico
 ;            -DREADME=README.md -DLICENSE=LICENSE -DOUTFILE=quaffometer-setup-x.y.z.exe
+;            [-DSIGN=<command that signs the file it is given, in place>]
 ;
 ; Switches for silent installs: /S, /STARTUP=1 (start at sign-in) or /STARTUP=0, /D=<folder>.
 ; Uninstaller: /S keeps the settings; /S /REMOVESETTINGS=1 removes them too.
@@ -14,6 +15,13 @@ Target amd64-unicode  ; the program is x86_64 only
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+
+; Signed when make package is given a certificate: the uninstaller before it is packed, so the
+; one the installer writes carries its signature, and the setup once written.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh

@@ -1,31 +1,48 @@
 #!/usr/bin/env bash
-# End to end: the installer and uninstaller, silent, in a fresh Wine prefix with a real tray
-# host. What a silent install puts in place, the installed program docking in the tray, an
-# update over a counting copy (closed, started again still counting, settings and the sign-in
-# choice kept), a copy that does not quit, and uninstalls that leave nothing of the install
-# behind and keep or remove the settings as asked.
-#   installer_test.sh <quaffometer-setup-x.y.z.exe> <tiptext.exe> <results dir> <shots dir>
+# End to end: make package with a throwaway certificate, then its installer and uninstaller,
+# silent and by hand, in a fresh Wine prefix with a real tray host. The signatures and sums of
+# what it made, what a silent install puts in place, the installed program docking in the
+# tray, an update over a counting copy (closed, started again still counting, settings and the
+# sign-in choice kept), a copy that does not quit, and uninstalls that leave nothing of the
+# install behind and keep or remove the settings as asked.
+#   installer_test.sh <tiptext.exe> <results dir> <shots dir>
 # Prints "N passed, M failed", writes <results>/e2e-installer.xml, exits non-zero on failure.
 set -u
-if [ $# -ne 4 ]; then
-  echo "usage: $0 <quaffometer-setup-x.y.z.exe> <tiptext.exe> <results dir> <shots dir>" >&2
+if [ $# -ne 3 ]; then
+  echo "usage: $0 <tiptext.exe> <results dir> <shots dir>" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
-tiptext=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-mkdir -p "$3" "$4"; results=$(cd "$3" && pwd); shots=$(cd "$4" && pwd)
-if [ ! -f "$1" ]; then
-  e2e_record "the installer was built" "no $1 (is makensis there?)"
-  e2e_report installer "$results"; exit 1
-fi
-setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-version=$(sed -nE 's/^quaffometer-setup-(.*)\.exe$/\1/p' <<<"$(basename "$setup")")
-export E2E_FAILSHOTS="$results"
+tiptext=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+mkdir -p "$2" "$3"; results=$(cd "$2" && pwd); shots=$(cd "$3" && pwd)
+work="$results/e2e-installer"; rm -rf "$work"; mkdir -p "$work"
+export E2E_FAILSHOTS="$work"
+
+# make package, signing with a certificate made here: what it signs is what the checks below
+# install. osslsigncode trusts the certificate only as told; the signature itself is checked.
+signed() {
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$1" >/dev/null 2>&1 || { echo "no valid signature on $1"; return 1; }
+}
+signed_package() {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quaffometer test" -addext \
+    extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1 &&
+    openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout pass:test \
+      -out "$work/test.pfx" || { echo "no test certificate"; return 1; }
+  QUAFF_SIGN_PFX="$work/test.pfx" QUAFF_SIGN_PASSWORD=test QUAFF_PACKAGE_DIR="$work/package" \
+    "$here/../../tools/package.sh" >"$work/package.log" 2>&1 || { tail -n 3 "$work/package.log"; return 1; }
+  setup=$(ls "$work"/package/quaffometer-setup-*.exe) || return 1
+  (cd "$work/package" && sha256sum --quiet -c SHA256SUMS) || { echo "SHA256SUMS does not match"; return 1; }
+  unzip -p "$work"/package/quaffometer-*.zip '*/quaffometer.exe' >"$work/zipped.exe"
+  signed "$setup" && signed "$work/zipped.exe"
+}
+check "make package signs the program and the setup, and SHA256SUMS holds the sums of the signed files" \
+  signed_package || e2e_broken="no package to install"
+version=$(sed -nE 's/^quaffometer-setup-(.*)\.exe$/\1/p' <<<"$(basename "${setup:-}")")
 
 # A throwaway prefix: nothing installed before. Wine's menu builder stays off, so the
 # shortcuts do not reach this machine's own desktop menus.
-export WINEPREFIX="$(dirname "$setup")/wineprefix-install"
+export WINEPREFIX="$work/wineprefix"
 rm -rf "$WINEPREFIX"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
 prog_pid=
@@ -94,6 +111,9 @@ installs() {
   [ $((got)) -ge $kb ] || { echo "EstimatedSize $got KB for a program of $kb KB"; return 1; }
 }
 check "a silent install puts the program, its shortcuts and its installed-programs entry in place" installs
+
+installed_signed() { signed "$instdir/quaffometer.exe" && signed "$instdir/uninstall.exe"; }
+check "the installed program and the uninstaller the installer wrote carry valid signatures" installed_signed
 
 # Signing in (Wine's start of a session) runs what the Startup folder names.
 signs_in() {
