@@ -1,5 +1,5 @@
 # Quaffometer: every command sets up what it needs (as root on Debian 12).
-.PHONY: all build test run bench fuzz package format coverage mutate clean
+.PHONY: all build test run bench fuzz package reproduce format coverage mutate clean
 
 all: build
 
@@ -20,6 +20,9 @@ fuzz:
 
 package:
 	tools/package.sh
+
+reproduce:
+	tools/reproduce.sh
 
 format:
 	tools/format.sh

@@ -2,9 +2,10 @@
 ; programs folder, adds a Start-menu shortcut and an entry in the user's installed-programs
 ; list, and, when chosen, a shortcut in the user's Startup folder.
 ;
-; Built by installer/CMakeLists.txt:
+; Built by tools/package.sh:
 ;   makensis -DVERSION=x.y.z -DPROGRAM=quaffometer.exe -DICON=mainicon.ico
 ;            -DREADME=README.md -DLICENSE=LICENSE -DOUTFILE=quaffometer-setup-x.y.z.exe
+;            [-DSIGN=<command that signs the file it is given, in place>]
 ;
 ; Switches for silent installs: /S, /STARTUP=1 (start at sign-in) or /STARTUP=0, /D=<folder>.
 ; Uninstaller: /S keeps the settings; /S /REMOVESETTINGS=1 removes them too.
@@ -14,6 +15,13 @@ Target amd64-unicode  ; the program is x86_64 only
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+
+; Signed when make package is given a certificate: the uninstaller before it is packed, so the
+; one the installer writes carries its signature, and the setup once written.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -65,15 +73,18 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 
 !insertmacro MUI_LANGUAGE "English"
 
-; 1 when the install closed a running Quaffometer: it is started again once installed.
+; 1 when the install itself closed or ended a running Quaffometer: it is started again once
+; installed. A copy the user quit while asked to retry stays quit.
 Var Restart
 
 ; Asks a running Quaffometer to quit and waits for the process to end, so its file can be
 ; replaced or removed. The uninstaller sends WM_CLOSE to its application window, which quits
 ; the way its tray menu's Exit does. The installer first asks it to close for the update,
 ; which keeps a counting period under way for the copy started afterwards; a copy older than
-; that request answers 0 and is sent WM_CLOSE. When it does not end, says so and offers to
-; try again; a silent run gives up and ends with an error code, leaving everything as it was.
+; that request answers 0 and is sent WM_CLOSE. When it does not end, the installer offers to
+; end it (the period is kept, as after a crash), to try again or to cancel; the uninstaller
+; to try again or to cancel. A silent run gives up and ends with an error code, leaving
+; everything as it was.
 !macro CLOSE_RUNNING_PROGRAM un
 Function ${un}CloseRunningProgram
   retry:
@@ -83,9 +94,8 @@ Function ${un}CloseRunningProgram
   ${EndIf}
   DetailPrint "Asking the running Quaffometer to quit..."
   System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-  System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'  ; SYNCHRONIZE
+  System::Call 'kernel32::OpenProcess(i 0x00100001, i 0, i r1) p .r2'  ; SYNCHRONIZE, PROCESS_TERMINATE
   !if "${un}" == ""
-    StrCpy $Restart 1
     System::Call 'user32::RegisterWindowMessageW(w "Quaffometer.CloseForUpdate") i .r4'
     ; SMTO_ABORTIFHUNG; $6 is 0 when it did not answer, $5 its answer.
     System::Call 'user32::SendMessageTimeoutW(p r0, i r4, p 0, p 0, i 2, i 5000, *p 0 r5) p .r6'
@@ -96,18 +106,35 @@ Function ${un}CloseRunningProgram
   !else
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
   !endif
-  StrCpy $3 1
-  ${If} $2 != 0
-    System::Call 'kernel32::WaitForSingleObject(p r2, i 15000) i .r3'
-    System::Call 'kernel32::CloseHandle(p r2)'
-  ${EndIf}
-  ${If} $3 == 0  ; WAIT_OBJECT_0: it has ended
+  System::Call 'kernel32::WaitForSingleObject(p r2, i 15000) i .r3'  ; 0: it has ended
+  !if "${un}" == ""
+    ${If} $3 != 0
+      MessageBox MB_YESNOCANCEL|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "Quaffometer is still running and did not quit when asked.$\r$\n$\r$\nYes: end it now. The period it is counting is kept, as after a crash, and Quaffometer resumes it once installed.$\r$\n$\r$\nNo: try again once you have quit it yourself. Its tray icon's Exit ends the period.$\r$\n$\r$\nCancel: change nothing." /SD IDCANCEL IDYES end IDNO again
+      Goto closed
+      end:
+      DetailPrint "Ending the running Quaffometer..."
+      System::Call 'kernel32::TerminateProcess(p r2, i 1)'
+      System::Call 'kernel32::WaitForSingleObject(p r2, i 15000) i .r3'
+    ${EndIf}
+    ${If} $3 == 0
+      StrCpy $Restart 1
+    ${EndIf}
+  !else
+    ${If} $3 != 0
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Quaffometer is still running and did not quit when asked.$\r$\n$\r$\nChoose Exit in its tray icon's menu (or end it in Task Manager), then click Retry." /SD IDCANCEL IDRETRY again
+    ${EndIf}
+  !endif
+  closed:
+  System::Call 'kernel32::CloseHandle(p r2)'
+  ${If} $3 == 0
     Return
   ${EndIf}
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Quaffometer is still running and did not quit when asked.$\r$\n$\r$\nChoose Exit in its tray icon's menu (or end it in Task Manager), then click Retry." /SD IDCANCEL IDRETRY retry
   DetailPrint "Quaffometer is still running: nothing was changed."
   SetErrorLevel 2
   Abort "Quaffometer is still running: nothing was changed."
+  again:
+  System::Call 'kernel32::CloseHandle(p r2)'
+  Goto retry
 FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING_PROGRAM ""
@@ -191,6 +218,9 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$SMSTARTUP\${SHORTCUT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The counting period of a copy that was killed or whose session ended goes whatever happens
+  ; to the settings: a later install would resume it, however long ago it began.
+  DeleteRegValue HKCU "${SETTINGS_KEY}\Settings" "PeriodStart"
 
   ${GetParameters} $R0
   ClearErrors

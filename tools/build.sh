@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up and build: packages, Windows dependencies, the native tree (core, tests, artwork
 # generator) and the win64 tree (the program and its Windows tests). Incremental.
+#   build.sh [win64 target...]: only the artwork generator and those targets (make package).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${QUAFF_BUILD:-$root/build}"
@@ -12,7 +13,9 @@ jobs=$(nproc)
 if [ ! -f "$build/native/build.ninja" ]; then
   cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
-cmake --build "$build/native" -j "$jobs"
+native_targets=() win_targets=()
+[ $# -eq 0 ] || { native_targets=(--target gen_artwork); win_targets=(--target "$@"); }
+cmake --build "$build/native" -j "$jobs" "${native_targets[@]}"
 
 if [ ! -f "$build/win64/build.ninja" ]; then
   cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -20,4 +23,4 @@ if [ ! -f "$build/win64/build.ninja" ]; then
     -DQUAFF_WIN_DEPS="$build/deps/win64" \
     -DQUAFF_GEN_ARTWORK="$build/native/src/resources/gen/gen_artwork" >/dev/null
 fi
-cmake --build "$build/win64" -j "$jobs"
+cmake --build "$build/win64" -j "$jobs" "${win_targets[@]}"

@@ -10,7 +10,7 @@ packages=(
   nasm dpkg-dev
   wine wine64 fonts-wine xvfb xauth
   trayer xdotool x11-utils imagemagick x11vnc
-  zip nsis clang-format
+  zip unzip nsis osslsigncode openssl clang-format
   python3 gcovr
 )
 

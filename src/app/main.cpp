@@ -8,7 +8,22 @@
 #include "app/startup.h"
 #include "win/application.h"
 
+namespace {
+
+// A DLL that Windows or a system DLL loads by name on demand comes from System32 only, never
+// from the program's own folder: run from Downloads, anything may lie beside it. Looked up at
+// run time: Windows 7 has it only with update KB2533623, and starts without it as before.
+void LimitDllSearchToSystem32() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LimitDllSearchToSystem32();
     quaff::app::SingleInstance instance;
     if (!instance.First()) return 0;
 

@@ -24,7 +24,7 @@ win::IdentityTable<TTrayIcon>& Icons() {
 // comctl32's version as major in the high word and minor in the low word, 0 if unknown.
 DWORD CommonControlsVersion() {
     HMODULE module = GetModuleHandleA("comctl32.dll");
-    if (!module) module = LoadLibraryA("comctl32.dll");
+    if (!module) module = LoadLibraryExA("comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return 0;
     auto proc = reinterpret_cast<DLLGETVERSIONPROC>(
         reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
