@@ -471,17 +471,21 @@ TEST_F(LauncherTest, StopAndExitEndThePeriodTheEndOfTheSessionAndAnUpdateKeepIt)
 }
 
 TEST_F(LauncherTest, StartStopAndExitSaySoWhenTheRegistryCannotKeepOrEndThePeriod) {
+    using Button = void (quaff::monitor::TfrmMain::*)(quaff::win::Component*);
+    const auto reports = [](Button button, const char* message) {
+        try {
+            (frmMain->*button)(nullptr);
+            ADD_FAILURE() << "no report";
+        } catch (const quaff::Error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    };
     Start();
     frmMain->Button1Click(frmMain->Button1);
     {
         // Stop and Exit end the counting, and say that the next start would resume it.
         const quaff::test::ReadOnlyKey locked(HKEY_CURRENT_USER, quaff::test::kSettingsKey);
-        try {
-            frmMain->Button2Click(frmMain->Button2);
-            ADD_FAILURE() << "no report";
-        } catch (const quaff::Error& e) {
-            EXPECT_STREQ(e.what(), quaff::monitor::kPeriodNotCleared);
-        }
+        reports(&quaff::monitor::TfrmMain::Button2Click, quaff::monitor::kPeriodNotCleared);
         EXPECT_FALSE(frmMain->Running());
         frmLaunch->exit1Click(frmLaunch->exit1);
         EXPECT_EQ(quaff::test::ErrorReports(),
@@ -494,12 +498,7 @@ TEST_F(LauncherTest, StartStopAndExitSaySoWhenTheRegistryCannotKeepOrEndThePerio
     Start();
     quaff::test::DeleteTree(HKEY_CURRENT_USER, quaff::test::kOrvikKey);
     quaff::test::CreateDanglingLink(HKEY_CURRENT_USER, quaff::test::kProgramKey);
-    try {
-        frmMain->Button1Click(frmMain->Button1);
-        ADD_FAILURE() << "no report";
-    } catch (const quaff::Error& e) {
-        EXPECT_STREQ(e.what(), quaff::monitor::kPeriodNotSaved);
-    }
+    reports(&quaff::monitor::TfrmMain::Button1Click, quaff::monitor::kPeriodNotSaved);
     EXPECT_TRUE(frmMain->Running());
 }
 
