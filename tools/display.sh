@@ -18,8 +18,10 @@ start_display() {
   prepare_prefix
   wineserver -p >/dev/null 2>&1
 }
+# Safe in an EXIT trap under set -e: no step of it can end the script early (a server or a
+# display that has gone already), so it always runs to its end and answers 0.
 stop_display() {
-  wineserver -k >/dev/null 2>&1
-  [ -n "${QUAFF_XVFB_PID:-}" ] && kill "$QUAFF_XVFB_PID" 2>/dev/null
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${QUAFF_XVFB_PID:-}" ]; then kill "$QUAFF_XVFB_PID" 2>/dev/null || true; fi
   return 0
 }
